@@ -1,0 +1,14 @@
+// The program's version, for the version resource and the window caption.
+#pragma once
+
+#define TAVI_VERSION_MAJOR 2
+#define TAVI_VERSION_MINOR 4
+#define TAVI_VERSION_PATCH 0
+#define TAVI_VERSION_BUILD 0
+
+#define TAVI_STRINGIZE2(x) #x
+#define TAVI_STRINGIZE(x) TAVI_STRINGIZE2(x)
+#define TAVI_VERSION_TEXT                                                                  \
+  TAVI_STRINGIZE(TAVI_VERSION_MAJOR)                                                       \
+  "." TAVI_STRINGIZE(TAVI_VERSION_MINOR) "." TAVI_STRINGIZE(TAVI_VERSION_PATCH) "." TAVI_STRINGIZE( \
+      TAVI_VERSION_BUILD)

@@ -1,0 +1,66 @@
+#include "profiles/private_profile_win32.h"
+
+#include <windows.h>
+
+#include "win/text_win32.h"
+
+namespace tavi {
+namespace {
+
+// GetPrivateProfileStringW cuts its answer to the buffer and tells so only by the length it
+// returns (size - 1 for a value, size - 2 for the list of names); grow until it all fits.
+std::wstring ReadProfileText(const wchar_t* section, const wchar_t* key, const std::wstring& path,
+                             DWORD truncatedMargin) {
+  std::wstring buffer(4096, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD length =
+        ::GetPrivateProfileStringW(section, key, L"", buffer.data(), size, path.c_str());
+    if (length + truncatedMargin < size) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+PrivateProfileStore::PrivateProfileStore(std::string path)
+    : path_(std::move(path)), widePath_(Utf8ToWide(path_)) {}
+
+std::vector<std::string> PrivateProfileStore::ReadSections() const {
+  const std::wstring names = ReadProfileText(nullptr, nullptr, widePath_, 2);
+  std::vector<std::string> sections;
+  size_t start = 0;
+  while (start < names.size()) {
+    size_t end = names.find(L'\0', start);
+    if (end == std::wstring::npos) end = names.size();
+    if (end > start) sections.push_back(WideToUtf8(names.substr(start, end - start)));
+    start = end + 1;
+  }
+  return sections;
+}
+
+std::string PrivateProfileStore::ReadString(std::string_view section, std::string_view key) const {
+  const std::wstring wideSection = Utf8ToWide(section);
+  const std::wstring wideKey = Utf8ToWide(key);
+  return WideToUtf8(ReadProfileText(wideSection.c_str(), wideKey.c_str(), widePath_, 1));
+}
+
+void PrivateProfileStore::WriteString(std::string_view section, std::string_view key,
+                                      std::string_view value) {
+  if (!::WritePrivateProfileStringW(Utf8ToWide(section).c_str(), Utf8ToWide(key).c_str(),
+                                    Utf8ToWide(value).c_str(), widePath_.c_str())) {
+    throw IniWriteError(path_);
+  }
+}
+
+void PrivateProfileStore::EraseSection(std::string_view section) {
+  if (!::WritePrivateProfileStringW(Utf8ToWide(section).c_str(), nullptr, nullptr,
+                                    widePath_.c_str())) {
+    throw IniWriteError(path_);
+  }
+}
+
+}  // namespace tavi

@@ -1,0 +1,91 @@
+#include "profiles/profile_store.h"
+
+#include <string>
+#include <utility>
+
+#include "profiles/integer_text.h"
+
+namespace tavi {
+
+std::int32_t IniStore::ReadInteger(std::string_view section, std::string_view key,
+                                   std::int32_t fallback) const {
+  return StrToIntDef(ReadString(section, key), fallback);
+}
+
+void IniStore::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+std::string IniPathForExecutable(std::string_view executablePath) {
+  const size_t nameStart = executablePath.find_last_of("\\/:");
+  const size_t dot = executablePath.rfind('.');
+  const bool nameHasDot =
+      dot != std::string_view::npos && (nameStart == std::string_view::npos || dot > nameStart);
+  std::string path(nameHasDot ? executablePath.substr(0, dot) : executablePath);
+  return path + ".ini";
+}
+
+int CompareProfileOrder(const TNetworkInfo& a, const TNetworkInfo& b) {
+  return a.Order < b.Order ? -1 : (a.Order > b.Order ? 1 : 0);
+}
+
+namespace {
+
+void QuickSort(TProfileList& list, int left, int right) {
+  int i = 0;
+  do {
+    i = left;
+    int j = right;
+    // The pivot's Order is all the comparison looks at; keep that instead of a copy.
+    const std::int32_t pivot = list[static_cast<size_t>(left + (right - left) / 2)].Order;
+    do {
+      while (list[static_cast<size_t>(i)].Order < pivot) ++i;
+      while (list[static_cast<size_t>(j)].Order > pivot) --j;
+      if (i <= j) {
+        if (i != j) std::swap(list[static_cast<size_t>(i)], list[static_cast<size_t>(j)]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (left < j) QuickSort(list, left, j);
+    left = i;
+  } while (i < right);
+}
+
+}  // namespace
+
+void SortProfiles(TProfileList& profiles) {
+  if (profiles.size() > 1) QuickSort(profiles, 0, static_cast<int>(profiles.size()) - 1);
+}
+
+TProfileList LoadProfiles(const IniStore& ini) {
+  TProfileList profiles;
+  for (std::string& name : ini.ReadSections()) {
+    TNetworkInfo info;
+    info.NIC = ini.ReadString(name, "NIC");
+    info.IP = ini.ReadString(name, "IP");
+    info.SubNetMask = ini.ReadString(name, "SubNetMask");
+    info.GateWay = ini.ReadString(name, "GateWay");
+    info.FirstDNS = ini.ReadString(name, "1stDNS");
+    info.SecondDNS = ini.ReadString(name, "2ndDNS");
+    info.Order = ini.ReadInteger(name, "Order", 0);
+    info.Place = std::move(name);
+    profiles.push_back(std::move(info));
+  }
+  SortProfiles(profiles);
+  for (size_t i = 0; i < profiles.size(); ++i) profiles[i].Order = static_cast<std::int32_t>(i);
+  return profiles;
+}
+
+int FindProfile(const TProfileList& profiles, std::string_view name) {
+  for (size_t i = 0; i < profiles.size(); ++i) {
+    if (profiles[i].Place == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void WriteProfileOrders(const TProfileList& profiles, IniStore& ini) {
+  for (const TNetworkInfo& info : profiles) ini.WriteInteger(info.Place, "Order", info.Order);
+}
+
+}  // namespace tavi

@@ -1,0 +1,32 @@
+// Loading, ordering and renumbering the list of places kept in the INI file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "profiles/ini_store.h"
+#include "profiles/network_info.h"
+
+namespace tavi {
+
+// The INI file beside an executable: the file name's extension becomes ".ini",
+// or ".ini" is appended when the file name has none.
+std::string IniPathForExecutable(std::string_view executablePath);
+
+// Negative, zero or positive as a's Order is below, equal to or above b's.
+int CompareProfileOrder(const TNetworkInfo& a, const TNetworkInfo& b);
+
+// In-place quicksort around the middle element. Not stable, but the same input
+// always gives the same order.
+void SortProfiles(TProfileList& profiles);
+
+// Every section becomes a place; sorted by Order, then renumbered 0..n-1 in memory only.
+TProfileList LoadProfiles(const IniStore& ini);
+
+// Position of the first place whose name equals name byte for byte; -1 when none.
+int FindProfile(const TProfileList& profiles, std::string_view name);
+
+// Writes each place's Order to its section, in list order.
+void WriteProfileOrders(const TProfileList& profiles, IniStore& ini);
+
+}  // namespace tavi

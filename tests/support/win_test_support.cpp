@@ -1,0 +1,118 @@
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "win/handle.h"
+#include "win/text_win32.h"
+
+namespace tavi::test {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  wchar_t temp[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH + 1, temp);
+  std::wstring base = temp;
+  if (!base.empty() && base.back() == L'\\') base.pop_back();
+  for (;;) {
+    const std::wstring candidate = base + L"\\tavi-test-" + std::to_wstring(::GetCurrentProcessId()) +
+                                   L"-" + std::to_wstring(counter++);
+    if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
+      path_ = WideToUtf8(candidate);
+      return;
+    }
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+      ADD_FAILURE() << "cannot create a scratch folder under " << WideToUtf8(base);
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  if (!path_.empty()) RemoveTree(path_);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
+  std::string bytes;
+  char block[4096];
+  DWORD read = 0;
+  while (::ReadFile(file.get(), block, sizeof block, &read, nullptr) && read > 0) {
+    bytes.append(block, read);
+  }
+  return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            0, nullptr));
+  ASSERT_TRUE(file) << "cannot write " << path;
+  DWORD written = 0;
+  ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                          nullptr));
+  ASSERT_EQ(written, bytes.size());
+}
+
+bool FileExists(const std::string& path) {
+  return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& path) {
+  const std::wstring root = Utf8ToWide(path);
+  WIN32_FIND_DATAW entry;
+  FindHandle search(::FindFirstFileW((root + L"\\*").c_str(), &entry));
+  if (search) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = root + L"\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(WideToUtf8(full));
+      } else {
+        ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(full.c_str());
+      }
+    } while (::FindNextFileW(search.get(), &entry));
+  }
+  search.reset();
+  if (!::RemoveDirectoryW(root.c_str())) ::DeleteFileW(root.c_str());
+}
+
+std::string RequiredEnvPath(const char* name) {
+  const std::wstring wideName = Utf8ToWide(name);
+  const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+  if (size == 0) {
+    ADD_FAILURE() << "environment variable " << name << " is not set";
+    return {};
+  }
+  std::wstring value(size, L'\0');
+  value.resize(::GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
+  for (wchar_t& c : value) {
+    if (c == L'/') c = L'\\';
+  }
+  return WideToUtf8(value);
+}
+
+void PumpMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    PumpMessages();
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+}  // namespace tavi::test

@@ -1,0 +1,44 @@
+// Helpers for the Windows suites: scratch folders, file bytes, test programs' paths.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace tavi::test {
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+void RemoveTree(const std::string& path);
+
+// An environment variable set by the test registration (for example TAVI_TAVI_EXE),
+// with forward slashes turned into backslashes; fails the test when it is missing.
+std::string RequiredEnvPath(const char* name);
+
+// Polls until the condition holds or the deadline passes, dispatching this thread's
+// window messages meanwhile. Returns whether the condition held.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds deadline = std::chrono::seconds(10));
+
+// Processes every message waiting for this thread.
+void PumpMessages();
+
+}  // namespace tavi::test

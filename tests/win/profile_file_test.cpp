@@ -1,0 +1,112 @@
+// The profile store against the real private-profile functions.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "profiles/private_profile_win32.h"
+#include "profiles/profile_store.h"
+#include "win/handle.h"
+#include "win/text_win32.h"
+#include "win_test_support.h"
+
+namespace tavi {
+namespace {
+
+TEST(ProfileFile, WritesAnsiTextWithCrLfAndSectionsInCreationOrder) {
+  ASSERT_EQ(::GetACP(), 949u) << "the suites run under the Korean locale";
+  test::TempDir dir;
+  PrivateProfileStore ini(dir.File("tavi.ini"));
+  ini.WriteString("회사", "NIC", "로컬 영역 연결");
+  ini.WriteString("회사", "IP", "");
+  ini.WriteString("Home", "NIC", "LAN");
+  ini.WriteInteger("회사", "Order", 1);
+
+  const std::string expected = Utf8ToCodePage(
+      "[회사]\r\nNIC=로컬 영역 연결\r\nIP=\r\nOrder=1\r\n[Home]\r\nNIC=LAN\r\n", 949);
+  const std::string bytes = test::ReadFileBytes(ini.Path());
+  // Wine separates sections by a blank line; Windows does not. Compare without them.
+  std::string compact;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes.compare(i, 4, "\r\n\r\n") == 0) {
+      compact += "\r\n";
+      i += 3;
+    } else {
+      compact += bytes[i];
+    }
+  }
+  EXPECT_EQ(compact, expected);
+
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"회사", "Home"}));
+  EXPECT_EQ(ini.ReadString("회사", "NIC"), "로컬 영역 연결");
+  EXPECT_EQ(ini.ReadString("회사", "IP"), "");
+  EXPECT_EQ(ini.ReadString("회사", "Missing"), "");
+  EXPECT_EQ(ini.ReadString("Nowhere", "NIC"), "");
+  EXPECT_EQ(ini.ReadInteger("회사", "Order", 0), 1);
+}
+
+TEST(ProfileFile, EraseRemovesTheSectionWithAllItsKeys) {
+  test::TempDir dir;
+  PrivateProfileStore ini(dir.File("tavi.ini"));
+  ini.WriteString("a", "NIC", "x");
+  ini.WriteString("b", "NIC", "y");
+  ini.WriteString("b", "IP", "1.2.3.4");
+  ini.WriteString("c", "NIC", "z");
+  ini.EraseSection("b");
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(ini.ReadString("b", "IP"), "");
+  EXPECT_EQ(test::ReadFileBytes(ini.Path()).find("1.2.3.4"), std::string::npos);
+}
+
+TEST(ProfileFile, AnAbsentFileHasNoProfilesAndIsNotCreatedByReading) {
+  test::TempDir dir;
+  PrivateProfileStore ini(dir.File("none.ini"));
+  EXPECT_TRUE(LoadProfiles(ini).empty());
+  EXPECT_FALSE(test::FileExists(ini.Path()));
+}
+
+TEST(ProfileFile, ARefusedWriteOrEraseRaisesUnableToWrite) {
+  test::TempDir dir;
+  PrivateProfileStore ini(dir.File("tavi.ini"));
+  ini.WriteString("a", "NIC", "x");
+  {
+    // Held open without sharing, the file refuses every write (root ignores read-only).
+    Handle lock(::CreateFileW(Utf8ToWide(ini.Path()).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    try {
+      ini.WriteString("a", "IP", "1.2.3.4");
+      FAIL() << "the write went through";
+    } catch (const IniWriteError& error) {
+      EXPECT_EQ(std::string(error.what()), "Unable to write to " + ini.Path());
+    }
+    EXPECT_THROW(ini.EraseSection("a"), IniWriteError);
+  }
+  // A folder standing where the file should be.
+  PrivateProfileStore folder(dir.Path());
+  EXPECT_THROW(folder.WriteString("a", "NIC", "x"), IniWriteError);
+}
+
+TEST(ProfileFile, LongNamesAndValuesAreReadWhole) {
+  test::TempDir dir;
+  const std::string path = dir.File("many.ini");
+  // 200 sections of 100-byte names: 20 KB of names, beyond any fixed 16 KB buffer.
+  std::string text;
+  for (int i = 0; i < 200; ++i) {
+    std::string name = "place-" + std::to_string(i);
+    name.resize(100, 'x');
+    text += "[" + name + "]\r\nOrder=" + std::to_string(i) + "\r\n";
+  }
+  const std::string longValue(5000, 'v');
+  text += "[long]\r\nNIC=" + longValue + "\r\nOrder=200\r\n";
+  test::WriteFileBytes(path, text);
+
+  PrivateProfileStore ini(path);
+  const TProfileList list = LoadProfiles(ini);
+  ASSERT_EQ(list.size(), 201u);
+  EXPECT_EQ(list[199].Place.substr(0, 10), "place-199x");
+  EXPECT_EQ(list[199].Place.size(), 100u);
+  EXPECT_EQ(list[200].NIC, longValue);
+}
+
+}  // namespace
+}  // namespace tavi
