@@ -1,0 +1,20 @@
+// The program's message loops: the main one and the short passes that long waits make
+// (console capture, HTTP transfers, progress display) so the window stays responsive.
+#pragma once
+
+#include <windows.h>
+
+namespace tavi {
+
+// A top-level window whose keyboard interface (Tab, arrow keys in radio groups,
+// accelerators) the loops run through IsDialogMessage. One at a time; null to clear.
+void SetDialogNavigationWindow(HWND window);
+
+// Runs until WM_QUIT; returns its exit code.
+int RunMessageLoop();
+
+// Dispatches every message that is waiting now, then returns. A WM_QUIT met here is
+// posted again, so the main loop still sees it and ends. Returns false when it met one.
+bool ProcessMessages();
+
+}  // namespace tavi
