@@ -33,15 +33,16 @@ void ShowUnexpected(const char* what) {
 }
 
 HWND CreateMessageWindow(WNDPROC windowProc, void* owner) {
-  static const ATOM registered = [windowProc] {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    return ::RegisterClassExW(&windowClass);
-  }();
-  if (!registered) return nullptr;
+  // Registered by the first component. (No function-local static: its guarded start-up
+  // needs the MinGW thread library, see CriticalSection.)
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kWindowClass;
+  if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    return nullptr;
+  }
   HWND window = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   ::GetModuleHandleW(nullptr), nullptr);
   if (window) ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
@@ -168,12 +169,12 @@ void THttpDownloadThread::Run() {
     success_ = false;  // out of memory and the like: failed, without a text
   }
   CloseInternetHandles();
-  const std::lock_guard<std::mutex> guard(lock_);
+  const std::lock_guard<CriticalSection> guard(lock_);
   if (window_) ::PostMessageW(window_, kDoneMessage, serial_, 0);
 }
 
 bool THttpDownloadThread::Keep(InternetHandle& slot, HINTERNET handle) {
-  const std::lock_guard<std::mutex> guard(lock_);
+  const std::lock_guard<CriticalSection> guard(lock_);
   if (stop_) {
     ::InternetCloseHandle(handle);
     return false;
@@ -183,7 +184,7 @@ bool THttpDownloadThread::Keep(InternetHandle& slot, HINTERNET handle) {
 }
 
 void THttpDownloadThread::CloseInternetHandles() {
-  const std::lock_guard<std::mutex> guard(lock_);
+  const std::lock_guard<CriticalSection> guard(lock_);
   request_.reset();
   connection_.reset();
   session_.reset();
@@ -196,13 +197,13 @@ void THttpDownloadThread::RequestStop(bool releaseProgressWait) {
 }
 
 void THttpDownloadThread::Detach() {
-  const std::lock_guard<std::mutex> guard(lock_);
+  const std::lock_guard<CriticalSection> guard(lock_);
   window_ = nullptr;
 }
 
 bool THttpDownloadThread::ReportProgress() {
   {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<CriticalSection> guard(lock_);
     if (!window_ || !::PostMessageW(window_, kProgressMessage, serial_, 0)) return !stop_;
   }
   ::WaitForSingleObject(progressDone_.get(), INFINITE);

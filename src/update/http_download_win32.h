@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
+#include <mutex>  // std::lock_guard only
 #include <string>
 #include <string_view>
 
@@ -27,6 +27,22 @@ struct InternetHandleTraits {
   static void Close(HINTERNET h) noexcept { ::InternetCloseHandle(h); }
 };
 using InternetHandle = UniqueHandle<InternetHandleTraits>;
+
+// A lock on the system's critical section. Unlike std::mutex it builds with either of
+// MinGW's thread models (the posix one's thread library imports functions XP lacks).
+class CriticalSection {
+ public:
+  CriticalSection() { ::InitializeCriticalSection(&section_); }
+  ~CriticalSection() { ::DeleteCriticalSection(&section_); }
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+
+  void lock() { ::EnterCriticalSection(&section_); }
+  void unlock() { ::LeaveCriticalSection(&section_); }
+
+ private:
+  CRITICAL_SECTION section_;
+};
 
 using TNotifyEvent = std::function<void(TObject& Sender)>;
 using THttpProgressEvent =
@@ -98,7 +114,7 @@ class THttpDownloadThread final : public TObject,
   Handle progressDone_;  // set by the window thread when a progress call has returned
   UINT_PTR serial_ = 0;  // tells this worker's messages from those of earlier ones
 
-  std::mutex lock_;
+  CriticalSection lock_;
   HWND window_ = nullptr;  // the component's message window; null once the component is gone
   InternetHandle session_, connection_, request_;
 };
