@@ -16,7 +16,9 @@ void Dispatch(MSG& message) {
 
 }  // namespace
 
-void SetDialogNavigationWindow(HWND window) { navigationWindow = window; }
+void SetDialogNavigationWindow(HWND window) {
+  navigationWindow = window;
+}
 
 int RunMessageLoop() {
   MSG message;
@@ -38,6 +40,17 @@ bool ProcessMessages() {
     Dispatch(message);
   }
   return true;
+}
+
+bool DispatchMessagesUntilSignaled(HANDLE object) {
+  for (;;) {
+    // MWMO_INPUTAVAILABLE also wakes for messages that an earlier peek saw but left queued.
+    const DWORD result =
+        ::MsgWaitForMultipleObjectsEx(1, &object, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // A handle that cannot be waited on ends the wait instead of spinning on it.
+    if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) return true;
+    if (!ProcessMessages()) return false;
+  }
 }
 
 }  // namespace tavi

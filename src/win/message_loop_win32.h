@@ -17,4 +17,8 @@ int RunMessageLoop();
 // posted again, so the main loop still sees it and ends. Returns false when it met one.
 bool ProcessMessages();
 
+// Dispatches messages until the object is signalled, sleeping while there is nothing to do.
+// Returns false, with WM_QUIT posted again, when the program was asked to quit first.
+bool DispatchMessagesUntilSignaled(HANDLE object);
+
 }  // namespace tavi

@@ -1,0 +1,185 @@
+// HTTP downloads on a worker thread through WinINet. The component is used on the window
+// thread; its worker reports progress to that thread synchronously (the worker waits while
+// the handler runs) and its completion after it has ended, through a hidden message-only
+// window that belongs to the component. Workers never touch any other window.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>  // std::lock_guard only
+#include <string>
+#include <string_view>
+
+#include "update/component.h"
+#include "win/handle.h"
+
+namespace tavi {
+
+struct InternetHandleTraits {
+  using handle_type = HINTERNET;
+  static HINTERNET Invalid() noexcept { return nullptr; }
+  static bool IsValid(HINTERNET h) noexcept { return h != nullptr; }
+  static void Close(HINTERNET h) noexcept { ::InternetCloseHandle(h); }
+};
+using InternetHandle = UniqueHandle<InternetHandleTraits>;
+
+// A lock on the system's critical section. Unlike std::mutex it builds with either of
+// MinGW's thread models (the posix one's thread library imports functions XP lacks).
+class CriticalSection {
+ public:
+  CriticalSection() { ::InitializeCriticalSection(&section_); }
+  ~CriticalSection() { ::DeleteCriticalSection(&section_); }
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+
+  void lock() { ::EnterCriticalSection(&section_); }
+  void unlock() { ::LeaveCriticalSection(&section_); }
+
+ private:
+  CRITICAL_SECTION section_;
+};
+
+using TNotifyEvent = std::function<void(TObject& Sender)>;
+using THttpProgressEvent =
+    std::function<void(TObject& Sender, std::int64_t TotalSize, std::int64_t BytesRead)>;
+using THttpDoneFileEvent =
+    std::function<void(TObject& Sender, const std::string& FileName, std::int64_t FileSize)>;
+using THttpDoneStringEvent = std::function<void(TObject& Sender, const std::string& Result)>;
+
+class THttpDownload;
+
+// One transfer on a thread of its own, with copies of the component's settings. Shared by
+// the component and the thread, so it lives until both are done with it: a component that
+// goes away mid-transfer leaves the worker to finish (promptly, as it is told to stop) and
+// free itself. The sender of OnProgress; what it shows is stable while that handler runs.
+class THttpDownloadThread final : public TObject,
+                                  public std::enable_shared_from_this<THttpDownloadThread> {
+ public:
+  ~THttpDownloadThread() override;
+  THttpDownloadThread(const THttpDownloadThread&) = delete;
+  THttpDownloadThread& operator=(const THttpDownloadThread&) = delete;
+
+  std::string_view ClassName() const override { return "THttpDownloadThread"; }
+
+  bool ToFile() const { return toFile_; }
+  const std::string& URL() const { return url_; }
+  const std::string& FileName() const { return fileName_; }
+  std::int64_t FileSize() const { return fileSize_; }    // announced length, 0 when none
+  std::int64_t BytesRead() const { return bytesRead_; }  // by the last read
+  std::int64_t TotalRead() const { return totalRead_; }
+
+ private:
+  friend class THttpDownload;
+
+  THttpDownloadThread(const THttpDownload& settings, bool toFile);
+
+  static unsigned __stdcall ThreadMain(void* self);
+  void Run();
+  void Transfer();
+  bool ReportProgress();
+  void KeepResponseHeaders(HINTERNET request);
+
+  // Handles live in the worker's slots, so that a stop request from the window thread can
+  // close them and so cut short a blocking connect or read. The lock makes each close
+  // happen once.
+  bool Keep(InternetHandle& slot, HINTERNET handle);
+  void CloseInternetHandles();
+
+  // Called on the window thread.
+  void RequestStop(bool releaseProgressWait);
+  void Detach();
+
+  // Settings, copied when the transfer starts.
+  std::string acceptTypes_, agent_, url_, fileName_;
+  std::string result_;
+  std::string userName_, password_, postQuery_, referer_;
+  bool binaryData_ = false;
+  bool useCache_ = false;
+  bool success_ = false;
+  std::int64_t fileSize_ = 0;
+  bool toFile_ = false;
+  std::int64_t bytesRead_ = 0;
+  std::int64_t totalRead_ = 0;
+  THttpProgressEvent progressHandler_;
+  std::string errorText_;
+  std::string responseHeaders_;
+
+  std::atomic<bool> stop_{false};
+  Handle thread_;
+  Handle progressDone_;  // set by the window thread when a progress call has returned
+  UINT_PTR serial_ = 0;  // tells this worker's messages from those of earlier ones
+
+  CriticalSection lock_;
+  HWND window_ = nullptr;  // the component's message window; null once the component is gone
+  InternetHandle session_, connection_, request_;
+};
+
+// A non-visual download component: one transfer at a time, into a file or into a string.
+// Use it on one thread that dispatches window messages; all events run there.
+class THttpDownload final : public TComponent {
+ public:
+  explicit THttpDownload(TObject* owner = nullptr);
+  ~THttpDownload() override;
+  THttpDownload(const THttpDownload&) = delete;
+  THttpDownload& operator=(const THttpDownload&) = delete;
+
+  std::string_view ClassName() const override { return "THttpDownload"; }
+
+  std::string AcceptTypes = "*/*";
+  std::string Agent = "HttpDownload";  // empty: no user agent is given
+  bool BinaryData = false;             // a reply without a length fails unread
+  std::string URL;                     // "http://host[:port]/path"
+  bool UseCache = false;
+  std::string FileName;
+  std::string UserName;
+  std::string Password;
+  std::string PostQuery;  // not empty: the request is a POST of this form data
+  std::string Referer;
+  bool WaitThread = false;
+  THttpProgressEvent OnProgress;  // Sender: the worker
+  THttpDoneFileEvent OnDoneFile;  // Sender: this component, as for the others
+  THttpDoneStringEvent OnDoneString;
+  TNotifyEvent OnError;
+
+  // Starts a transfer of URL into FileName, unless one is running. With WaitThread set,
+  // returns when it has ended and its event has run, dispatching messages meanwhile.
+  void GetFile();
+  // Starts a transfer of URL into a string, unless one is running. With WaitThread set,
+  // dispatches the messages waiting now once; the transfer goes on after the return.
+  void GetString();
+  // Asks a running transfer to stop; it then ends as failed, without error text.
+  void Abort();
+
+  const std::string& ErrorMessage() const { return errorMessage_; }
+  // Raw headers, lines ending in CR LF, of the last successful file transfer.
+  const std::string& ResponseHeaders() const { return responseHeaders_; }
+  bool Succeeded() const { return succeeded_; }
+  // The running worker, or null.
+  const THttpDownloadThread* Worker() const { return worker_.get(); }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnProgressMessage(UINT_PTR serial);
+  void OnDoneMessage(UINT_PTR serial);
+
+  std::shared_ptr<THttpDownloadThread> Start(bool toFile);
+  void WaitFor(const std::shared_ptr<THttpDownloadThread>& worker);
+  void Complete(std::shared_ptr<THttpDownloadThread> worker);
+
+  Window window_;
+  std::shared_ptr<THttpDownloadThread> worker_;
+  UINT_PTR lastSerial_ = 0;
+  bool inProgressHandler_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
+
+  std::string errorMessage_;
+  std::string responseHeaders_;
+  bool succeeded_ = false;
+};
+
+}  // namespace tavi

@@ -1,0 +1,53 @@
+#include "update/url_split.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tavi {
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) ==
+                  std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+// "1" to "65535" without sign or blanks; 0 for anything else.
+std::uint16_t ParsePort(std::string_view digits) {
+  if (digits.empty() || digits.size() > 5) return 0;
+  unsigned value = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value <= 65535 ? static_cast<std::uint16_t>(value) : 0;
+}
+
+}  // namespace
+
+HttpUrl SplitUrl(std::string_view url) {
+  if (StartsWithNoCase(url, "http://")) url.remove_prefix(7);
+
+  const size_t slash = url.find('/');
+  HttpUrl parts;
+  parts.host = url.substr(0, slash);
+  parts.path =
+      slash == std::string_view::npos ? std::string(1, '/') : std::string(url.substr(slash));
+
+  parts.hostName = parts.host;
+  const size_t colon = parts.host.rfind(':');
+  if (colon != std::string::npos) {
+    const std::string_view suffix = std::string_view(parts.host).substr(colon + 1);
+    if (suffix.empty()) {
+      parts.hostName.resize(colon);  // "name:" is the default port, as in a browser
+    } else if (const std::uint16_t port = ParsePort(suffix); port != 0) {
+      parts.hostName.resize(colon);
+      parts.port = port;
+    }
+  }
+  return parts;
+}
+
+}  // namespace tavi
