@@ -56,20 +56,6 @@ TEST(RegMultiStringText, KeepsOneNulAfterEveryEntry) {
   EXPECT_EQ(RegMultiStringText("\0\0"sv), "\0"sv);  // one empty entry
 }
 
-TEST(SingleEntryMultiString, EndsTheEntryAndTheList) {
-  EXPECT_EQ(SingleEntryMultiString("10.0.0.1"sv), "10.0.0.1\0\0"sv);
-  EXPECT_EQ(SingleEntryMultiString(""sv), "\0\0"sv);
-  // What is written reads back as the entry and its NUL.
-  EXPECT_EQ(RegMultiStringText(std::string_view(SingleEntryMultiString("10.0.0.1"sv))),
-            "10.0.0.1\0"sv);
-}
-
-TEST(ConsoleCommand, PrefixesTheInterpreterWithoutQuoting) {
-  EXPECT_EQ(InterpreterCommandLine("netsh -f C:\\Temp dir\\nic.dat", true),
-            "cmd.exe /c netsh -f C:\\Temp dir\\nic.dat");
-  EXPECT_EQ(InterpreterCommandLine("net start dhcp", false), "command.exe /c net start dhcp");
-}
-
 TEST(ConsoleCommand, DriveRootOfTheWindowsFolder) {
   EXPECT_EQ(DriveRootOf("C:\\WINDOWS"), "C:\\");
   EXPECT_EQ(DriveRootOf("d:\\winnt"), "d:\\");

@@ -43,7 +43,7 @@ TEST(ConsoleWait, StatusFollowsTheExitCodeAsTheInterpreterPassesItOn) {
 }
 
 TEST(ConsoleWait, ALaunchFailureIsReportedAsSuch) {
-  // Without cmd the interpreter is command.exe, which no 64-bit system (nor Wine) has.
+  // Without cmd the interpreter is command.exe, which neither Windows nor Wine has.
   std::string status;
   EXPECT_FALSE(RunAndWait("echo", status, false));
   EXPECT_EQ(status, kRunStatusLaunchFailed);
