@@ -5,7 +5,7 @@
 
 namespace tavi {
 
-inline constexpr char kWebAddress[] = "http://tavi.example.org";
+inline constexpr char kWebAddress[] = "http://example.org";
 inline constexpr char kAuthorName[] = "홍길동";
 inline constexpr char kAuthorEmail[] = "tavi@example.org";
 

@@ -26,6 +26,20 @@ int SystemColorOf(FieldColor color) {
   return color == FieldColor::Window ? COLOR_WINDOW : COLOR_BTNFACE;
 }
 
+int SingleLineTextWidth(HWND control) {
+  const std::wstring text = Utf8ToWide(GetWindowTextUtf8(control));
+  HDC dc = ::GetDC(control);
+  if (!dc) return 0;
+  const HGDIOBJ old =
+      ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT extent{0, 0, 0, 0};
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+              DT_SINGLELINE | DT_CALCRECT);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return extent.right;
+}
+
 Font CreateFormFont(int dpi, int weight) {
   return Font(::CreateFontW(-ScaleFrom96(kFontHeight96, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
                             HANGUL_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -100,6 +114,18 @@ void TfrmMain::CreateControls() {
   const HWND web = Control(ControlId::Label1);
   ::SendMessageW(web, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
   ::SendMessageW(web, kLabelSetTextColor, kNavy, 0);
+
+  // The labels' widths are their texts' in the window's font; where the system draws that
+  // font wider (another face stands in for it), a label grows rather than cut its text.
+  for (const ControlSpec& spec : MainLayout()) {
+    if (spec.kind != ControlKind::Label || (spec.flags & kWordWrap)) continue;
+    const HWND label = Control(spec.id);
+    const int width = SingleLineTextWidth(label);
+    if (width > ScaleFrom96(spec.width96, dpi_)) {
+      ::SetWindowPos(label, nullptr, 0, 0, width, ScaleFrom96(spec.height96, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
 
   const int itemHeight = ScaleFrom96(kListItemHeight96, dpi_);
   ::SendMessageW(Control(ControlId::listboxPlace), LB_SETITEMHEIGHT, 0, itemHeight);

@@ -25,7 +25,7 @@ TEST(HelpText, IsTheTwentySixLinesJoinedByCarriageReturns) {
       "안함)\r\r\r"
       "4. Windows 2000, 2003, XP 계열에서만 동작됩니다.\r\r\r"
       "5. 각종 문의 사항, 버그, 개선점, 최신판 다운로드 등은 아래 웹사이트에서 할 수 있습니다.\r\r"
-      "    http://tavi.example.org\r\r\r"
+      "    http://example.org\r\r\r"
       "만든 이: 홍길동 (tavi@example.org)";
   EXPECT_EQ(HelpText(), expected);
   EXPECT_EQ(std::count(expected.begin(), expected.end(), '\r'), 25);
