@@ -170,9 +170,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       FormDestroy();
       return 0;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+      const HWND window = window_;  // OnNcDestroy forgets it; the system's cleanup needs it
       OnNcDestroy();
-      break;
+      return ::DefWindowProcW(window, message, wParam, lParam);
+    }
     default:
       break;
   }
