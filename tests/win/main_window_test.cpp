@@ -196,6 +196,10 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
     EXPECT_EQ(font.lfCharSet, HANGUL_CHARSET);
     EXPECT_EQ(WideToUtf8(font.lfFaceName), kFontFace);
     EXPECT_EQ(font.lfWeight, c.id == Label1 ? FW_BOLD : FW_NORMAL);
+    if (c.kind == ControlKind::PushButton) {
+      EXPECT_EQ(reinterpret_cast<HCURSOR>(::GetClassLongPtrW(control, GCLP_HCURSOR)),
+                ::LoadCursorW(nullptr, IDC_HAND));
+    }
   }
   EXPECT_EQ(::SendMessageW(frm->Control(listboxPlace), LB_GETITEMHEIGHT, 0, 0),
             scaled(kListItemHeight96));
