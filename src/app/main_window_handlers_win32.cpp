@@ -38,8 +38,6 @@ void TfrmMain::listboxPlaceClick() {
   SetText(ControlId::edtPlace, WideToUtf8(name));
 }
 
-void TfrmMain::listboxPlaceDblClick() {}
-
 void TfrmMain::btnSaveClick() {}
 
 void TfrmMain::btnAddClick() {}
@@ -51,8 +49,6 @@ void TfrmMain::btnMoveUpClick() {}
 void TfrmMain::btnMoveDownClick() {}
 
 // ---- Applying and updating ---------------------------------------------------------------
-
-void TfrmMain::btnApplyNetWorkClick() {}
 
 void TfrmMain::btnUpdateClick() {}
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@
 #include "win/handle.h"
 
 namespace tavi {
+
+struct ApplyValues;
 
 struct TfrmMainOptions {
   // The profile file; empty: the INI file beside the executable.
@@ -72,6 +75,9 @@ class TfrmMain {
 
   TProfileList Profiles;
   bool Adding = false;
+  // No completion box after an apply; set by "/s" and by Ctrl+double-click, never cleared.
+  // A member, not a global, so that every window (and every test) starts without it.
+  bool Quiet = false;
   std::unique_ptr<IniStore> IniFile;
   std::vector<std::string> UpdateFiles;
 
@@ -109,8 +115,19 @@ class TfrmMain {
   LRESULT OnControlColor(UINT message, HDC dc, HWND control);
   void OnNcDestroy();
   void ReportError(std::string_view text) noexcept;
+  // Runs the action; an exception that escapes it is reported in a box. False then.
   template <typename Action>
-  bool Guard(Action&& action) noexcept;
+  bool Guard(Action&& action) noexcept {
+    try {
+      action();
+      return true;
+    } catch (const std::exception& error) {
+      ReportError(error.what());
+    } catch (...) {
+      ReportError("Unexpected error");
+    }
+    return false;
+  }
 
   // Creation (main_window_controls_win32.cpp).
   void CreateFonts();
@@ -130,6 +147,11 @@ class TfrmMain {
   // Start-up steps that other parts of the program fill in.
   void ShowLocalAddresses();
   void FillAdapterList();
+
+  // Applying a profile (main_window_apply_win32.cpp).
+  ApplyValues ReadApplyValues() const;
+  bool ApplyThroughScript(const ApplyValues& values);
+  bool ApplyThroughRegistry(const ApplyValues& values);
 
   void RunFirstActivation();
   void ExecuteClose();
