@@ -35,26 +35,6 @@ constexpr char kStaticScript[] =
     "set wins name = \"LAN\" source = static addr = none\r\n"
     "popd\r\n";
 
-std::wstring EnvironmentValue(const wchar_t* name) {
-  std::wstring value(32768, L'\0');
-  value.resize(::GetEnvironmentVariableW(name, value.data(), 32768));
-  return value;
-}
-
-// Sets an environment variable for the test and gives the old value back afterwards.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const wchar_t* name, const std::wstring& value)
-      : name_(name), old_(EnvironmentValue(name)) {
-    ::SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~ScopedEnvironment() { ::SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
-
- private:
-  const wchar_t* name_;
-  std::wstring old_;
-};
-
 // Sets a string value of the test prefix's registry and puts the old one back afterwards.
 class ScopedRegistryString {
  public:
@@ -138,10 +118,10 @@ class ApplyTest : public ::testing::Test {
   const std::string bin_ = dir_.File("bin");
   const std::string record_ = dir_.File("record");
   const std::string temp_ = dir_.File("temp folder");
-  ScopedEnvironment path_{L"PATH", Utf8ToWide(bin_) + L";" + EnvironmentValue(L"PATH")};
-  ScopedEnvironment tmp_{L"TMP", Utf8ToWide(temp_)};
-  ScopedEnvironment tempVariable_{L"TEMP", Utf8ToWide(temp_)};
-  ScopedEnvironment recordVariable_{L"TAVI_RECORD_DIR", Utf8ToWide(record_)};
+  test::ScopedEnvironment path_{"PATH", bin_ + ";" + test::EnvironmentValue("PATH")};
+  test::ScopedEnvironment tmp_{"TMP", temp_};
+  test::ScopedEnvironment tempVariable_{"TEMP", temp_};
+  test::ScopedEnvironment recordVariable_{"TAVI_RECORD_DIR", record_};
   test::ScriptedPrompts prompts_;
 };
 
