@@ -52,15 +52,19 @@ class BusyState {
   bool finished_ = false;
 };
 
-// The script goes to disk in the system's ANSI code page, as netsh reads it.
+// The script goes to disk in the system's ANSI code page, as netsh reads it. A script that
+// cannot be written whole is an error, and no part of it is left behind.
 void WriteScriptFile(const std::string& path, const std::string& text) {
   const std::string bytes = Utf8ToCodePage(text, CP_ACP);
-  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::wstring widePath = Utf8ToWide(path);
+  Handle file(::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw std::runtime_error("Unable to write to " + path);
   DWORD written = 0;
-  if (!file ||
-      !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+  if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
       written != bytes.size() || !::CloseHandle(file.release())) {
+    file.reset();
+    ::DeleteFileW(widePath.c_str());
     throw std::runtime_error("Unable to write to " + path);
   }
 }
