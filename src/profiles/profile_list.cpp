@@ -59,6 +59,16 @@ std::string UnstorableCharacters(std::string_view name, const ProfileFileText& f
   return found;
 }
 
+// "[" + name + rest, appended piece by piece (GCC 12 warns falsely on the chained +).
+std::string Bracketed(std::string_view name, std::string_view rest) {
+  std::string text;
+  text.reserve(name.size() + rest.size() + 1);
+  text += '[';
+  text += name;
+  text += rest;
+  return text;
+}
+
 }  // namespace
 
 MoveButtonStates MoveButtonRule(int selected, int count) {
@@ -131,8 +141,8 @@ std::string SaveRefusalText(const SavePlan& plan) {
     case SaveCheck::UnstorableCharacters:
       return "사용환경 이름에 이 시스템의 문자 코드에 없는 문자는 쓸 수 없습니다: " + plan.detail;
     case SaveCheck::CaseTwin:
-      return "이름이 대소문자만 다른 사용환경 [" + plan.detail +
-             "]이(가) 이미 있습니다. 다른 이름을 입력하세요.";
+      return "이름이 대소문자만 다른 사용환경 " +
+             Bracketed(plan.detail, "]이(가) 이미 있습니다. 다른 이름을 입력하세요.");
     case SaveCheck::MissingAddress:
       return kMissingAddressText;
   }
@@ -165,11 +175,11 @@ void WriteProfile(const TNetworkInfo& profile, IniStore& ini) {
 }
 
 std::string SavedText(std::string_view name) {
-  return "[" + std::string(name) + "]에 대한 정보를 저장하였습니다.";
+  return Bracketed(name, "]에 대한 정보를 저장하였습니다.");
 }
 
 std::string DeleteQuestionText(std::string_view name) {
-  return "[" + std::string(name) + "]에 대한 정보를 삭제 하시겠습니까?";
+  return Bracketed(name, "]에 대한 정보를 삭제 하시겠습니까?");
 }
 
 }  // namespace tavi
