@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/main_window_win32.h"
@@ -106,7 +105,7 @@ void SelectConnection(HWND combo, std::string_view name) {
   ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(match), 0);
 }
 
-EditedProfile ReadEditedProfile(const TfrmMain& frm) {
+EditedProfile EditedProfileOf(const TfrmMain& frm) {
   EditedProfile edited;
   edited.name = frm.Text(edtPlace);
   const HWND nic = frm.Control(cmbNIC);
@@ -182,7 +181,7 @@ void TfrmMain::listboxPlaceClick() {
 
 void TfrmMain::btnSaveClick() {
   const HWND list = Control(listboxPlace);
-  const EditedProfile edited = ReadEditedProfile(*this);
+  const EditedProfile edited = EditedProfileOf(*this);
   const SavePlan plan = PlanSave(edited, Entries(list), SystemProfileFileText());
   if (plan.check != SaveCheck::Ok) {
     ShowMessage(SaveRefusalText(plan), kTaviCaption, MB_OK | MB_ICONEXCLAMATION);
@@ -194,15 +193,16 @@ void TfrmMain::btnSaveClick() {
     return;
   }
 
-  TNetworkInfo profile = ProfileToSave(edited);
   // The file first: when it refuses a write, the list and Profiles have not changed.
-  WriteProfile(profile, *IniFile);
+  WriteProfile(ProfileToSave(edited), *IniFile);
   if (plan.appends) {
     const auto added = ::SendMessageW(list, LB_ADDSTRING, 0,
-                                      reinterpret_cast<LPARAM>(Utf8ToWide(profile.Place).c_str()));
-    if (added < 0) throw std::runtime_error("Cannot add " + profile.Place + " to the list");
-    profile.Order = static_cast<std::int32_t>(Profiles.size());
-    Profiles.push_back(std::move(profile));
+                                      reinterpret_cast<LPARAM>(Utf8ToWide(edited.name).c_str()));
+    if (added < 0) throw std::runtime_error("Cannot add " + edited.name + " to the list");
+    // The record takes the fields as they stand; only its name and order are used later.
+    Profiles.push_back({edited.name, edited.nic, edited.ip, edited.subNetMask, edited.gateWay,
+                        edited.firstDns, edited.secondDns,
+                        static_cast<std::int32_t>(Profiles.size())});
     SelectEntry(list, static_cast<int>(added));
   } else {
     // The saved place is the one selected, whatever was selected before, so that the list
