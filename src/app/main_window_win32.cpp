@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
 #include <stdexcept>
 #include <utility>
 
