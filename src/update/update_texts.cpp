@@ -103,6 +103,10 @@ std::string HandOverFailedText(std::string_view path) {
   return "업데이트를 설치할 프로그램을 시작할 수 없습니다.\r\n\r\n" + std::string(path);
 }
 
+std::string UpdaterTraceText(std::string_view message) {
+  return "::RAVO UPDATER:: " + std::string(message);
+}
+
 std::string HandOverParameters(std::uint32_t processId, std::string_view installedPath,
                                std::string_view copyPath) {
   return std::to_string(processId) + " \"" + std::string(installedPath) + "\" \"" +

@@ -68,6 +68,9 @@ std::string FolderNotCreatedText(std::string_view path);
 // The copy of the program that installs the update could not be started.
 std::string HandOverFailedText(std::string_view path);
 
+// The debugger trace of the updater: its prefix and the message.
+std::string UpdaterTraceText(std::string_view message);
+
 // ---- The hand-over ----
 
 // Parameters of the program copy that installs the update: the old process's id and the
