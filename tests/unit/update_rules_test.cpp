@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "update/update_description.h"
+#include "update/update_server.h"
 #include "update/update_texts.h"
 
 namespace tavi {
@@ -159,6 +160,13 @@ TEST(HandOver, ParametersAndProcessId) {
   for (const char* text :
        {"0", "", "a", "-5", "+5", " 5", "5 ", "$10", "4294967296", "12345678901"})
     EXPECT_EQ(ParseHandOverProcessId(text), std::nullopt) << text;
+}
+
+TEST(UpdateServer, AddressIsTheBuildsHostWithTheScriptPath) {
+  const std::string url = UpdateScriptUrl();
+  EXPECT_EQ(url.rfind("http://", 0), 0u);
+  EXPECT_EQ(url.substr(url.size() - 22), "/myAPP/Tavi/update.php");
+  EXPECT_GT(url.size(), 7u + 22u);  // a host between them
 }
 
 TEST(DownloadStatus, OnlyA2xxStatusLineIsSuccess) {
