@@ -54,8 +54,6 @@ void TfrmMain::btnMoveDownClick() {}
 
 void TfrmMain::btnApplyNetWorkClick() {}
 
-void TfrmMain::btnUpdateClick() {}
-
 void TfrmMain::ShowLocalAddresses() {}
 
 void TfrmMain::FillAdapterList() {}
