@@ -92,23 +92,26 @@ void TProgressDialog::Show() {
   ::UpdateWindow(window_.get());
 }
 
-void TProgressDialog::SetCaption(std::string_view caption) {
-  if (caption == caption_) return;
+bool TProgressDialog::SetCaption(std::string_view caption) {
+  if (caption == caption_) return false;
   caption_ = caption;
   if (window_) SetWindowTextUtf8(window_.get(), caption_);
+  return true;
 }
 
-void TProgressDialog::SetText(std::string_view text) {
-  if (text == text_) return;
+bool TProgressDialog::SetText(std::string_view text) {
+  if (text == text_) return false;
   text_ = text;
   if (textLine_) SetWindowTextUtf8(textLine_, text_);
+  return true;
 }
 
-void TProgressDialog::SetPosition(int percent) {
+bool TProgressDialog::SetPosition(int percent) {
   percent = std::clamp(percent, 0, 100);
-  if (percent == position_) return;
+  if (percent == position_) return false;
   position_ = percent;
   if (bar_) ::SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  return true;
 }
 
 LRESULT CALLBACK TProgressDialog::WindowProc(HWND window, UINT message, WPARAM wParam,

@@ -24,10 +24,10 @@ class TProgressDialog {
   void Show();
 
   // Each changes the window only when the shown value changes, so that a progress report
-  // per received block costs next to nothing.
-  void SetCaption(std::string_view caption);
-  void SetText(std::string_view text);
-  void SetPosition(int percent);  // kept within 0..100, as the bar shows it
+  // per received block costs next to nothing, and tells whether it changed.
+  bool SetCaption(std::string_view caption);
+  bool SetText(std::string_view text);
+  bool SetPosition(int percent);  // kept within 0..100, as the bar shows it
 
   const std::string& Caption() const { return caption_; }
   const std::string& Text() const { return text_; }

@@ -86,10 +86,12 @@ void TfrmMain::RavoUpdater1Progress(TObject&, const std::string& FileName, std::
 void TfrmMain::ShowUpdateProgress(std::string_view text, std::string_view fileName,
                                   std::int64_t totalSize, std::int64_t bytesRead) {
   if (!ProgressDialog) return;
-  ProgressDialog->SetCaption(ProgressCaptionText(fileName, UpdateFiles));
-  ProgressDialog->SetPosition(ProgressPercent(totalSize, bytesRead));
-  ProgressDialog->SetText(ProgressLineText(text, ProgressDialog->Position()));
-  ProcessMessages();  // so that the dialog repaints
+  bool changed = ProgressDialog->SetCaption(ProgressCaptionText(fileName, UpdateFiles));
+  changed |= ProgressDialog->SetPosition(ProgressPercent(totalSize, bytesRead));
+  changed |= ProgressDialog->SetText(ProgressLineText(text, ProgressDialog->Position()));
+  // So that the dialog repaints. With nothing new to show (a 1% step spans many blocks) the
+  // download's own wait keeps the window going, and each block costs far less.
+  if (changed) ProcessMessages();
 }
 
 }  // namespace tavi
