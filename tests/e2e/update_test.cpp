@@ -242,7 +242,8 @@ TEST_F(UpdateEndToEnd, DecliningDeletesTheDescription) {
 }
 
 TEST_F(UpdateEndToEnd, ErrorReplyOnTheSecondFileStopsTheUpdate) {
-  WriteFileBytes(served.File("a.txt"), "first");
+  // The first file takes a while, so that the progress dialog can be watched.
+  const std::string slow = Url("/data?size=10250&chunk=1025&delay=25");
   const HWND window = StartProgram();
   ASSERT_TRUE(window);
   struct Case {
@@ -251,17 +252,28 @@ TEST_F(UpdateEndToEnd, ErrorReplyOnTheSecondFileStopsTheUpdate) {
   for (const Case& c :
        {Case{ServedUrl("missing.txt"), "HTTP/1.0 404 Not Found\r"},
         Case{Url("/data?status=500&size=64"), "HTTP/1.0 500 Internal Server Error\r"}}) {
-    Describe("[a.txt]\r\nurl=" + ServedUrl("a.txt") + "\r\n[b.txt]\r\nurl=" + c.url + "\r\n");
+    Describe("[a.txt]\r\nurl=" + slow + "\r\n[b.txt]\r\nurl=" + c.url + "\r\n");
     const HWND question = AskForUpdate(window);
     ASSERT_TRUE(question);
     Click(::GetDlgItem(question, IDYES));
+    // The caption changes a moment before the text line.
+    std::string line;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const HWND progress = FindTopLevel(L"TaviProgressDialog", "업데이트 - 1/2",
+                                             [this](DWORD owner) { return owner == program.id; });
+          line = progress ? GetWindowTextUtf8(::GetWindow(progress, GW_CHILD)) : "";
+          return line.rfind("파일(a.txt)을 다운로드하고 있습니다... (", 0) == 0;
+        },
+        kLong));
+    EXPECT_EQ(line.substr(line.size() - 8), "%)      ") << line;
     HWND error = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (error = BoxOf(program.id, "Tavi")) != nullptr; }, kLong));
     EXPECT_EQ(TextOf(::GetDlgItem(error, 0xFFFF)), c.status + "\r\n\r\n" + c.url);
     Click(::GetDlgItem(error, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return BoxOf(program.id, "Tavi") == nullptr; }, kLong));
 
-    EXPECT_EQ(test::ReadFileBytes(install.File("update\\a.txt")), "first");
+    EXPECT_EQ(test::ReadFileBytes(install.File("update\\a.txt")).size(), 10250u);
     EXPECT_FALSE(FileExists(install.File("update\\b.txt")));
     EXPECT_FALSE(FileExists(install.File("update\\tavi.exe")));  // no hand-over
     EXPECT_EQ(::WaitForSingleObject(program.process.get(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
