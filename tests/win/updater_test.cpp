@@ -322,6 +322,27 @@ TEST_F(UpdaterTest, FailedDescriptionRequestEndsTheWaitWithAnError) {
   // Still no description arrived: nothing to apply.
   updater->ApplyUpdates();
   EXPECT_EQ(world.boxes.size(), 1u);
+
+  // A description that cannot be stored (a folder stands in its place) is no description.
+  world.errors.clear();
+  MakeFolder(Info());
+  Describe(*updater, "[a.dll]\r\n");
+  EXPECT_FALSE(updater->HaveUpdates(files, info));
+  EXPECT_FALSE(updater->DescriptionReceived());
+  ASSERT_EQ(world.errors.size(), 1u);
+  EXPECT_EQ(world.errors[0].text, DescriptionNotStoredText(Info()));
+}
+
+TEST_F(UpdaterTest, DownloadFolderThatCannotBeMadeStopsTheUpdate) {
+  const std::unique_ptr<TRavoUpdater> updater = Make();
+  Describe(*updater, "[a.dll]\r\nurl=" + served.Url("a.dll") + "\r\n");
+  std::string files, info;
+  ASSERT_TRUE(updater->HaveUpdates(files, info));
+  WriteFileBytes(Downloads(), "a file where the folder belongs");
+  updater->ApplyUpdates();
+  ASSERT_EQ(world.errors.size(), 1u);
+  EXPECT_EQ(world.errors[0].text, FolderNotCreatedText(Downloads()));
+  EXPECT_TRUE(world.starts.empty());
 }
 
 struct Progress {
