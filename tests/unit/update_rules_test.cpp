@@ -113,11 +113,6 @@ TEST(UpdateDescription, PlainFileNames) {
   }
 }
 
-TEST(UpdateDescription, FileVersionTextHasFourDecimalParts) {
-  EXPECT_EQ(FileVersionText(0x00020004, 0x00000000), "2.4.0.0");
-  EXPECT_EQ(FileVersionText(0xFFFF000A, 0x00070003), "65535.10.7.3");
-}
-
 constexpr char kQuestionStart[] = "새로운 버전으로 업데이트하시겠습니까?\r\n\r\n";
 const std::string kDashes(20, '-');
 

@@ -216,15 +216,11 @@ TEST_F(UpdaterTest, HandOverArgumentsThatDoNotCheckOutStartNormallyWithoutCleanu
   };
   const std::vector<Case> cases = {
       {copy, {"0", "a", "b"}},
-      {copy, {"0", Exe(), copy}},
-      {copy, {"x12", Exe(), copy}},
       {copy, {std::to_string(::GetCurrentProcessId()), Exe(), copy}},  // itself: would never end
       {copy, {pid, dir.File("missing.exe"), copy}},
-      {copy, {pid, Exe(), Downloads() + "\\missing.exe"}},
       {Exe(), {pid, Exe(), copy}},  // not run by the copy itself
       {elsewhere + "\\tavi.exe", {pid, Exe(), elsewhere + "\\tavi.exe"}},  // not the update folder
       {Downloads() + "\\other.exe", {pid, Exe(), Downloads() + "\\other.exe"}},  // another name
-      {Exe(), {pid, Downloads(), Exe()}},  // a folder is no program
   };
   for (const Case& c : cases) {
     TRavoUpdater updater(nullptr, world.Environment(c.running, c.arguments));
