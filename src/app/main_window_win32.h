@@ -116,6 +116,10 @@ class TfrmMain {
   // The update's progress dialog while btnUpdateClick runs an update, else null.
   const TProgressDialog* UpdateProgress() const { return ProgressDialog.get(); }
 
+  // Exchanges list entries a and b, puts the places in the new order and writes every
+  // place's position to the file (main_window_list_win32.cpp).
+  void SwapProfiles(int a, int b);
+
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

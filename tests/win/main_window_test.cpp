@@ -402,7 +402,11 @@ TEST_F(MainWindowTest, ChangesFireOnRealChangesAndTheUsersPickOnly) {
 
 TEST_F(MainWindowTest, KeyboardTabOrderRadioGroupsAndAccelerators) {
   auto frm = Open();
-  frm->SetChecked(rdoIP);  // static address, manual DNS: both groups have a tab stop
+  // The middle place (both move buttons live, DHCP), then a static address: manual DNS, so
+  // both groups have a tab stop, and btnSave enabled.
+  ::SendMessageW(frm->Control(listboxPlace), LB_SETCURSEL, 1, 0);
+  frm->listboxPlaceClick();
+  frm->SetChecked(rdoIP);
 
   const char* expected[] = {"listboxPlace", "btnAdd",          "btnDelete", "btnMoveDown",
                             "btnMoveUp",    "btnUpdate",       "btnHelp",   "edtPlace",
