@@ -32,8 +32,6 @@ void TfrmMain::listboxPlaceDblClick() {}
 
 void TfrmMain::btnApplyNetWorkClick() {}
 
-void TfrmMain::btnUpdateClick() {}
-
 void TfrmMain::ShowLocalAddresses() {}
 
 void TfrmMain::FillAdapterList() {}
