@@ -26,8 +26,6 @@ void TfrmMain::edtPlaceChange() {
 
 // ---- Applying and updating ---------------------------------------------------------------
 
-void TfrmMain::btnUpdateClick() {}
-
 void TfrmMain::ShowLocalAddresses() {}
 
 void TfrmMain::FillAdapterList() {}

@@ -98,6 +98,7 @@ class MainWindowTest : public ::testing::Test {
     options.iniPath = dir_.File("tavi.ini");
     options.prompts = prompts ? prompts : &prompts_;
     options.quitOnClose = quitOnClose;
+    options.updater.executablePath = dir_.File("tavi.exe");  // its update files stay in here
     auto frm = std::make_unique<TfrmMain>(std::move(options));
     SetDialogNavigationWindow(frm->Handle());
     if (show) frm->Show(SW_SHOW);

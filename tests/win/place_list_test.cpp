@@ -35,6 +35,7 @@ class PlaceListTest : public ::testing::Test {
     TfrmMainOptions options;
     options.iniPath = ini_;
     options.prompts = &prompts_;
+    options.updater.executablePath = dir_.File("tavi.exe");  // its update files stay in here
     frm_ = std::make_unique<TfrmMain>(std::move(options));
     const HWND nic = frm_->Control(cmbNIC);
     ::SendMessageW(nic, CB_RESETCONTENT, 0, 0);
