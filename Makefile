@@ -1,5 +1,6 @@
 # make run   builds tavi.exe and opens it under Wine (with a sample profile file)
 # make test  builds all three presets and runs every suite
+# make screenshot  takes build/screenshot.png of the window with three sample places
 # Both install what they need first (Debian 12, as root).
 
 SHELL := /bin/bash
@@ -22,6 +23,9 @@ test: build
 
 run: build-windows-x64
 	@tools/run-tavi
+
+screenshot: build-windows-x64
+	@tools/screenshot
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

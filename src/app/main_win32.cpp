@@ -1,39 +1,26 @@
-// Tavi's entry point.
+// Tavi's entry point: the main window and its message loop.
 #include <windows.h>
 
-namespace {
+#include <exception>
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    ::PostQuitMessage(0);
-    return 0;
+#include "app/main_window_win32.h"
+#include "app/user_prompts.h"
+#include "win/message_loop_win32.h"
+#include "win/text_win32.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  tavi::MessageBoxPrompts prompts;
+  try {
+    tavi::TfrmMainOptions options = tavi::TfrmMainOptions::ForProcess();
+    options.prompts = &prompts;
+    tavi::TfrmMain frmMain(std::move(options));
+    tavi::SetDialogNavigationWindow(frmMain.Handle());
+    frmMain.Show(showCommand);
+    const int exitCode = tavi::RunMessageLoop();
+    tavi::SetDialogNavigationWindow(nullptr);
+    return exitCode;
+  } catch (const std::exception& error) {
+    prompts.Show(nullptr, error.what(), "Tavi", MB_OK | MB_ICONERROR);
+    return 1;
   }
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = MainWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = L"TfrmMain";
-  if (!::RegisterClassExW(&windowClass)) return 1;
-
-  HWND window = ::CreateWindowExW(0, L"TfrmMain", L"Tavi 2.4",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 720, 490, nullptr, nullptr,
-                                  instance, nullptr);
-  if (!window) return 1;
-  ::ShowWindow(window, showCommand);
-
-  MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
 }

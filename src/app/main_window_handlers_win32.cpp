@@ -1,0 +1,111 @@
+// The main window's event handlers.
+#include "app/main_window_win32.h"
+
+#include <shellapi.h>
+
+#include "app/app_info.h"
+#include "app/input_language.h"
+#include "app/input_method_win32.h"
+#include "win/text_win32.h"
+
+namespace tavi {
+
+// ---- Enabling rules ----------------------------------------------------------------------
+
+void TfrmMain::rdoDHCPClick() {
+  ApplyEditingState(AddressModeRule(ReadEditingState()));
+}
+
+void TfrmMain::rdoAutoDNSClick() {
+  ApplyEditingState(DnsModeRule(ReadEditingState()));
+}
+
+void TfrmMain::edtPlaceChange() {
+  ApplyEditingState(EditInProgressRule(ReadEditingState()));
+}
+
+// ---- The list of places ------------------------------------------------------------------
+
+void TfrmMain::listboxPlaceClick() {
+  const HWND list = Control(ControlId::listboxPlace);
+  const auto index = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (index == LB_ERR) return;
+  const auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return;
+  std::wstring name(static_cast<size_t>(length) + 1, L'\0');
+  name.resize(static_cast<size_t>(::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                                 reinterpret_cast<LPARAM>(name.data()))));
+  SetText(ControlId::edtPlace, WideToUtf8(name));
+}
+
+void TfrmMain::listboxPlaceDblClick() {}
+
+void TfrmMain::btnSaveClick() {}
+
+void TfrmMain::btnAddClick() {}
+
+void TfrmMain::btnDeleteClick() {}
+
+void TfrmMain::btnMoveUpClick() {}
+
+void TfrmMain::btnMoveDownClick() {}
+
+// ---- Applying and updating ---------------------------------------------------------------
+
+void TfrmMain::btnApplyNetWorkClick() {}
+
+void TfrmMain::btnUpdateClick() {}
+
+void TfrmMain::ShowLocalAddresses() {}
+
+void TfrmMain::FillAdapterList() {}
+
+// ---- Help and the web address ------------------------------------------------------------
+
+void TfrmMain::btnHelpClick() {
+  ShowMessage(HelpText(), kHelpCaption, MB_OK | MB_USERICON);
+}
+
+void TfrmMain::Label1Click() {
+  ::ShellExecuteW(nullptr, L"open", Utf8ToWide(kWebAddress).c_str(), L"", L"", SW_SHOWMAXIMIZED);
+}
+
+// ---- Input methods -----------------------------------------------------------------------
+
+void TfrmMain::OnFocusNotification(ControlId id, UINT code) {
+  bool entered = false;
+  bool left = false;
+  switch (id) {
+    case ControlId::listboxPlace:
+      entered = code == LBN_SETFOCUS;
+      left = code == LBN_KILLFOCUS;
+      break;
+    case ControlId::cmbNIC:
+      entered = code == CBN_SETFOCUS;
+      left = code == CBN_KILLFOCUS;
+      break;
+    case ControlId::edtPlace:
+    case ControlId::edtIP:
+    case ControlId::edtSubNetMask:
+    case ControlId::edtGateWay:
+    case ControlId::edt1stDNS:
+    case ControlId::edt2ndDNS:
+      entered = code == EN_SETFOCUS;
+      left = code == EN_KILLFOCUS;
+      break;
+    default:
+      return;
+  }
+  if (entered) {
+    const HKL before =
+        SwitchToInputMethod(id == ControlId::cmbNIC ? kConnectionInputMethod : kFieldInputMethod);
+    if (before && !layoutBeforeField_) layoutBeforeField_ = before;
+    if (id == ControlId::edtPlace) SetHangulMode(Control(id));
+  } else if (left && layoutBeforeField_) {
+    // Leaving the field gives the user's own layout back.
+    ::ActivateKeyboardLayout(layoutBeforeField_, 0);
+    layoutBeforeField_ = nullptr;
+  }
+}
+
+}  // namespace tavi

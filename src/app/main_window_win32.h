@@ -1,0 +1,158 @@
+// The main window: the list of places on the left, the editing frame on the right, the
+// status bar at the bottom. Its controls come from the layout table (main_layout.h); each
+// message and notification goes to a member handler named after the control and the event.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/control_states.h"
+#include "app/main_layout.h"
+#include "app/user_prompts.h"
+#include "profiles/ini_store.h"
+#include "profiles/network_info.h"
+#include "win/handle.h"
+
+namespace tavi {
+
+struct TfrmMainOptions {
+  // The profile file; empty: the INI file beside the executable.
+  std::string iniPath;
+  // The command-line arguments, without the program's name.
+  std::vector<std::string> arguments;
+  // True for the program's window: closing it ends the message loop, and the window is
+  // destroyed with the object afterwards. False (tests): closing destroys the window at once.
+  bool quitOnClose = false;
+  // Every message box goes through this; not owned. Null: the system's message boxes.
+  UserPrompts* prompts = nullptr;
+
+  // The running program's: its own INI file and command line, quitting on close.
+  static TfrmMainOptions ForProcess();
+};
+
+class TfrmMain {
+ public:
+  // Creates the window, hidden, with all its controls, and runs FormCreate.
+  explicit TfrmMain(TfrmMainOptions options);
+  // Destroys the window if it is still there (FormDestroy runs then).
+  ~TfrmMain();
+  TfrmMain(const TfrmMain&) = delete;
+  TfrmMain& operator=(const TfrmMain&) = delete;
+
+  HWND Handle() const { return window_; }
+  HWND Control(ControlId id) const;  // null when the window is gone
+  int Dpi() const { return dpi_; }
+  const std::vector<std::string>& Arguments() const { return options_.arguments; }
+
+  // Shows the window, centred, and runs the first activation even when the system does not
+  // activate the window (a start minimised or in the background).
+  void Show(int showCommand);
+  // Asks the window to close. During the first activation the close waits until it ends.
+  void Close();
+
+  // Selects a radio button as a click would: when it was not selected, its partner is
+  // unselected and its click handler runs; selecting the selected button does nothing.
+  void SetChecked(ControlId radio);
+  bool IsChecked(ControlId radio) const;
+  // Sets a text field; a change of its text (and only a change) runs edtPlaceChange.
+  void SetText(ControlId field, std::string_view text);
+  std::string Text(ControlId id) const;
+  // The background the enabling rules gave a text field.
+  FieldColor FieldBackground(ControlId field) const;
+  // Sets a status-bar panel's text and repaints the status bar at once.
+  void SetStatusText(int panel, std::string_view text);
+  std::string StatusText(int panel) const;
+  // A message box owned by the window, through the prompts of the options.
+  int ShowMessage(std::string_view text, std::string_view caption, UINT flags);
+
+  TProfileList Profiles;
+  bool Adding = false;
+  std::unique_ptr<IniStore> IniFile;
+  std::vector<std::string> UpdateFiles;
+
+  // Start-up and shutdown.
+  void FormCreate();
+  void FormActivate();
+  void FormDestroy();
+  void ProcessCommandLine();
+
+  // Event handlers.
+  void listboxPlaceClick();
+  void listboxPlaceDblClick();
+  void btnAddClick();
+  void btnDeleteClick();
+  void btnMoveUpClick();
+  void btnMoveDownClick();
+  void btnUpdateClick();
+  void btnHelpClick();
+  void btnCloseClick();
+  void btnSaveClick();
+  void btnApplyNetWorkClick();
+  void Label1Click();
+  void rdoDHCPClick();
+  void rdoAutoDNSClick();
+  void edtPlaceChange();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCreate();
+  void OnActivate(WPARAM wParam);
+  void OnCommand(ControlId id, UINT code);
+  void OnRadioNotification(ControlId id, UINT code);
+  void OnFocusNotification(ControlId id, UINT code);
+  LRESULT OnControlColor(UINT message, HDC dc, HWND control);
+  void OnNcDestroy();
+  void ReportError(std::string_view text) noexcept;
+  template <typename Action>
+  bool Guard(Action&& action) noexcept;
+
+  // Creation (main_window_controls_win32.cpp).
+  void CreateFonts();
+  void CreateControls();
+  HWND CreateControl(const ControlSpec& spec);
+  void CreateStatusPanels();
+  void CreateTooltips();
+  void LoadIcons();
+  void FitClientArea();
+  ControlId IdOf(HWND control) const;
+
+  // Editing controls as data (main_window_controls_win32.cpp).
+  EditingState ReadEditingState() const;
+  void ApplyEditingState(const EditingState& state);
+  void SetRadio(ControlId radio, bool selected);
+
+  // Start-up steps that other parts of the program fill in.
+  void ShowLocalAddresses();
+  void FillAdapterList();
+
+  void RunFirstActivation();
+  void ExecuteClose();
+
+  TfrmMainOptions options_;
+  MessageBoxPrompts systemPrompts_;
+  UserPrompts* prompts_;
+  HWND window_ = nullptr;
+  int dpi_ = 96;
+  std::map<ControlId, HWND> controls_;
+  std::map<ControlId, FieldColor> fieldColors_;
+  Font font_;
+  Font boldFont_;
+  Icon bigIcon_;
+  Icon smallIcon_;
+  HWND tooltip_ = nullptr;  // owned by the window, destroyed with it
+  HWND lastFocus_ = nullptr;
+  HKL layoutBeforeField_ = nullptr;
+  bool activated_ = false;
+  bool inFirstActivation_ = false;
+  bool closeRequested_ = false;
+  bool quitPosted_ = false;
+  bool restoringFocus_ = false;
+};
+
+}  // namespace tavi

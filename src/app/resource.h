@@ -1,0 +1,4 @@
+// Resource IDs, shared by tavi.rc and the code that loads the resources.
+#pragma once
+
+#define IDI_TAVI 1

@@ -1,0 +1,12 @@
+#include "app/user_prompts.h"
+
+#include "win/text_win32.h"
+
+namespace tavi {
+
+int MessageBoxPrompts::Show(HWND owner, std::string_view text, std::string_view caption,
+                            UINT flags) {
+  return ::MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
+}
+
+}  // namespace tavi
