@@ -6,6 +6,9 @@
 #include "app/app_info.h"
 #include "app/input_language.h"
 #include "app/input_method_win32.h"
+#include "netcfg/adapter_discovery_win32.h"
+#include "netcfg/local_addresses.h"
+#include "netcfg/local_addresses_win32.h"
 #include "win/text_win32.h"
 
 namespace tavi {
@@ -56,9 +59,16 @@ void TfrmMain::btnApplyNetWorkClick() {}
 
 void TfrmMain::btnUpdateClick() {}
 
-void TfrmMain::ShowLocalAddresses() {}
+void TfrmMain::ShowLocalAddresses() {
+  SetStatusText(kAddressPanel, LocalAddressText(GetLocalAddresses()));
+}
 
-void TfrmMain::FillAdapterList() {}
+void TfrmMain::FillAdapterList() {
+  const HWND nic = Control(ControlId::cmbNIC);
+  for (const std::string& name : DiscoverConnectionNames()) {
+    ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
+  }
+}
 
 // ---- Help and the web address ------------------------------------------------------------
 

@@ -127,8 +127,10 @@ class TfrmMain {
   void ApplyEditingState(const EditingState& state);
   void SetRadio(ControlId radio, bool selected);
 
-  // Start-up steps that other parts of the program fill in.
+  // The machine's addresses into the status bar, each followed by CR LF (at start-up and
+  // after every apply).
   void ShowLocalAddresses();
+  // The connections that discovery finds, appended to cmbNIC (once, at start-up).
   void FillAdapterList();
 
   void RunFirstActivation();
