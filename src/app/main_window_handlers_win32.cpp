@@ -6,7 +6,6 @@
 #include "app/app_info.h"
 #include "app/input_language.h"
 #include "app/input_method_win32.h"
-#include "netcfg/adapter_discovery_win32.h"
 #include "netcfg/local_addresses.h"
 #include "netcfg/local_addresses_win32.h"
 #include "win/text_win32.h"
@@ -65,7 +64,7 @@ void TfrmMain::ShowLocalAddresses() {
 
 void TfrmMain::FillAdapterList() {
   const HWND nic = Control(ControlId::cmbNIC);
-  for (const std::string& name : DiscoverConnectionNames()) {
+  for (const std::string& name : adapterDiscovery_.Finish()) {
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
   }
 }

@@ -82,6 +82,7 @@ TfrmMainOptions TfrmMainOptions::ForProcess() {
 TfrmMain::TfrmMain(TfrmMainOptions options)
     : options_(std::move(options)),
       prompts_(options_.prompts ? options_.prompts : &systemPrompts_) {
+  adapterDiscovery_.Start();
   const HINSTANCE instance = ModuleInstance();
   static const bool registered = [instance] {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |

@@ -14,6 +14,7 @@
 #include "app/control_states.h"
 #include "app/main_layout.h"
 #include "app/user_prompts.h"
+#include "netcfg/adapter_discovery_win32.h"
 #include "profiles/ini_store.h"
 #include "profiles/network_info.h"
 #include "win/handle.h"
@@ -137,6 +138,9 @@ class TfrmMain {
   void ExecuteClose();
 
   TfrmMainOptions options_;
+  // Started as the window's construction begins, so that ipconfig runs while the controls are
+  // made; FillAdapterList takes its result.
+  AdapterDiscovery adapterDiscovery_;
   MessageBoxPrompts systemPrompts_;
   UserPrompts* prompts_;
   HWND window_ = nullptr;
