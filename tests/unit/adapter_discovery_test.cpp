@@ -11,48 +11,36 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-TEST(AdapterConnectionNames, ReadsOnlyAdapterSubkeysAndKeepsTheirOrder) {
+TEST(AdapterDiscovery, ReadsOnlyAdapterSubkeysThenKeepsTheListedNamesInRegistryOrder) {
   const std::map<std::string, std::string> registry = {{"{B}", "Local Area Connection"},
                                                        {"{A}", "무선 네트워크 연결"},
+                                                       {"{C}", "local area connection"},
                                                        {"{E}", ""},
-                                                       {"Descriptions", "lo"},
-                                                       {"x{C}", "lo"}};
+                                                       {"Descriptions", "x"},
+                                                       {"x{F}", "x"}};
   Names read;
-  const auto reader = [&](const std::string& subkey) -> std::optional<std::string> {
-    read.push_back(subkey);
-    const auto found = registry.find(subkey);
-    if (found == registry.end()) return std::nullopt;
-    return found->second;
-  };
-  EXPECT_EQ(AdapterConnectionNames("Descriptions\r\n{B}\r\nx{C}\r\n{D}\r\n{A}\r\n{E}", reader),
-            (Names{"Local Area Connection", "무선 네트워크 연결", ""}));
-  EXPECT_EQ(read, (Names{"{B}", "{D}", "{A}", "{E}"}));
-
-  read.clear();
-  EXPECT_EQ(AdapterConnectionNames("", reader), Names{});
-  EXPECT_EQ(AdapterConnectionNames("{A}", reader), Names{"무선 네트워크 연결"});
-  EXPECT_EQ(read, Names{"{A}"});
-}
-
-TEST(ListedConnectionNames, KeepsTheNamesTheListingMentionsInTheirOwnOrder) {
-  const std::string listing =
-      "Windows IP Configuration\r\n\r\n"
-      "Ethernet adapter Local Area Connection 2:\r\n\r\n"
-      "   Description . . . . : Intel(R) PRO/1000\r\n\r\n"
-      "Ethernet adapter 무선 네트워크 연결:\r\n";
-  // "Local Area Connection" is only the start of a listed name, and still passes; the
-  // registry's order holds, not the listing's; case matters; an empty name never passes.
-  EXPECT_EQ(ListedConnectionNames({"무선 네트워크 연결", "Local Area Connection",
-                                   "local area "
-                                   "connection",
-                                   "", "Local Area Connection 3", "1394 연결"},
-                                  listing),
-            (Names{"무선 네트워크 연결", "Local Area Connection"}));
-  EXPECT_EQ(ListedConnectionNames({"lo", ""}, ""), Names{});
-
-  EXPECT_FALSE(AnyConnectionName({}));
+  const Names names = AdapterConnectionNames(
+      "Descriptions\r\n{B}\r\nx{F}\r\n{D}\r\n{A}\r\n{C}\r\n{E}",
+      [&](const std::string& subkey) -> std::optional<std::string> {
+        read.push_back(subkey);
+        const auto found = registry.find(subkey);
+        return found == registry.end() ? std::nullopt : std::optional(found->second);
+      });
+  EXPECT_EQ(read, (Names{"{B}", "{D}", "{A}", "{C}", "{E}"}));
+  EXPECT_EQ(names,
+            (Names{"Local Area Connection", "무선 네트워크 연결", "local area connection", ""}));
+  EXPECT_TRUE(AnyConnectionName(names));
   EXPECT_FALSE(AnyConnectionName({"", ""}));
-  EXPECT_TRUE(AnyConnectionName({"", "lo"}));
+
+  // The listing names the wireless connection first and "Local Area Connection" only as the
+  // start of a longer name; case matters, and an empty name never passes.
+  const std::string listing =
+      "Ethernet adapter 무선 네트워크 연결:\r\n\r\n   Description . . : Intel(R) "
+      "PRO/Wireless\r\n\r\n"
+      "Ethernet adapter Local Area Connection 2:\r\n";
+  EXPECT_EQ(ListedConnectionNames(names, listing),
+            (Names{"Local Area Connection", "무선 네트워크 연결"}));
+  EXPECT_EQ(ListedConnectionNames(names, ""), Names{});
 }
 
 }  // namespace

@@ -3,154 +3,98 @@
 #include "netcfg/tcpip_registry_win32.h"
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
 #include <string>
+#include <vector>
 
 #include "netcfg/registry_values_win32.h"
 #include "win/handle.h"
-#include "win/text_win32.h"
 
 namespace tavi {
 namespace {
 
 using namespace std::string_literals;
 
-const std::string kAdapter = "{8A1B2C3D-0000-4E5F-9A8B-123456789ABC}";
-const std::string kOther = "{00000000-1111-2222-3333-444444444444}";
 const char* const kControlSets[] = {"ControlSet001", "ControlSet002", "CurrentControlSet"};
 
-struct Stored {
-  DWORD type = REG_NONE;
-  std::wstring data;  // string data as stored, NULs included; a DWORD as two characters
-  bool operator==(const Stored&) const = default;
-};
-
-Stored Sz(std::wstring_view text) {
-  return {REG_SZ, std::wstring(text) + L'\0'};
+// The data of a value of that type as UTF-16 units (a DWORD as two); "-" for none.
+std::wstring Stored(const std::string& valuePath, DWORD type) {
+  std::vector<BYTE> data;
+  if (!ReadRegValue(HKEY_LOCAL_MACHINE, valuePath, type, data)) return L"-";
+  return std::wstring(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2);
 }
-Stored MultiSz(std::wstring_view entry) {
-  return {REG_MULTI_SZ, std::wstring(entry) + L"\0\0"s};
+std::wstring Dword(DWORD n) {
+  return {static_cast<wchar_t>(n), static_cast<wchar_t>(n >> 16)};
 }
-Stored Dword(DWORD number) {
-  return {REG_DWORD,
-          std::wstring{static_cast<wchar_t>(number & 0xFFFF), static_cast<wchar_t>(number >> 16)}};
+std::wstring Sz(const std::wstring& text) {
+  return text + L'\0';
 }
-
-// The value as the registry holds it, read past the program's helpers.
-Stored ReadStored(const std::string& keyPath, const wchar_t* name) {
-  Stored stored;
-  RegKey key;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(keyPath).c_str(), 0, KEY_READ, key.put()) !=
-      ERROR_SUCCESS) {
-    return stored;
-  }
-  stored.data.resize(256);
-  DWORD size = static_cast<DWORD>(stored.data.size() * sizeof(wchar_t));
-  if (::RegQueryValueExW(key.get(), name, nullptr, &stored.type,
-                         reinterpret_cast<BYTE*>(stored.data.data()), &size) != ERROR_SUCCESS) {
-    return {};
-  }
-  stored.data.resize(size / sizeof(wchar_t));
-  return stored;
+std::wstring MultiSz(const std::wstring& entry) {
+  return entry + L"\0\0"s;
 }
 
-std::string AdapterKey(const std::string& controlSet, const std::string& adapter = kAdapter) {
-  return "SYSTEM\\" + controlSet + "\\Services\\" + adapter + "\\Parameters\\Tcpip";
+std::string AdapterKey(const std::string& controlSet, const std::string& adapter) {
+  return "SYSTEM\\" + controlSet + "\\Services\\" + adapter + "\\Parameters\\Tcpip\\";
 }
-std::string InterfaceKey(const std::string& controlSet, const std::string& adapter = kAdapter) {
-  return "SYSTEM\\" + controlSet + "\\Services\\Tcpip\\Parameters\\Interfaces\\" + adapter;
+std::string InterfaceKey(const std::string& controlSet, const std::string& adapter) {
+  return "SYSTEM\\" + controlSet + "\\Services\\Tcpip\\Parameters\\Interfaces\\" + adapter + "\\";
 }
 
-void WriteBindList(std::wstring_view data) {
+void WriteBindList(const std::wstring& entries) {
+  const std::wstring data = entries + L'\0';
   ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE,
                             "SYSTEM\\ControlSet001\\Services\\NetBT\\Linkage\\Bind", REG_MULTI_SZ,
                             data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t))));
 }
 
-class TcpipRegistry : public ::testing::Test {
- protected:
-  void SetUp() override { RemoveWrittenKeys(); }
-  void TearDown() override { RemoveWrittenKeys(); }
-
-  static void RemoveWrittenKeys() {
-    for (const std::string controlSet : {"ControlSet001", "ControlSet002"}) {
-      for (const std::string& key :
-           {"SYSTEM\\" + controlSet + "\\Services\\" + kAdapter,
-            "SYSTEM\\" + controlSet + "\\Services\\" + kOther, InterfaceKey(controlSet),
-            InterfaceKey(controlSet, kOther), "SYSTEM\\" + controlSet + "\\Services\\NetBT"}) {
-        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, Utf8ToWide(key).c_str());
-      }
-    }
-  }
-};
-
-TEST_F(TcpipRegistry, StaticSettingsGoIntoEveryControlSetThenDhcpOnlyTurnsDhcpOn) {
-  // Several adapters bound: the first one is configured.
-  WriteBindList(L"\\Device\\Tcpip_" + Utf8ToWide(kAdapter) + L"\0\\Device\\Tcpip_"s +
-                Utf8ToWide(kOther) + L"\0\0"s);
+TEST(TcpipRegistry, StaticValuesGoIntoEveryControlSetForTheFirstBoundAdapter) {
+  WriteBindList(L"\\Device\\Tcpip_{A}\0\\Device\\Tcpip_{B}\0"s);
   ASSERT_TRUE(
       WriteTcpipSettings("192.168.10.25", "255.255.255.0", "", "192.168.10.53", "8.8.8.8", false));
   for (const std::string controlSet : kControlSets) {
-    SCOPED_TRACE(controlSet);
-    for (const std::string& key : {AdapterKey(controlSet), InterfaceKey(controlSet)}) {
+    for (const std::string& key :
+         {AdapterKey(controlSet, "{A}"), InterfaceKey(controlSet, "{A}")}) {
       SCOPED_TRACE(key);
-      EXPECT_EQ(ReadStored(key, L"EnableDHCP"), Dword(0));
-      EXPECT_EQ(ReadStored(key, L"IPAddress"), MultiSz(L"192.168.10.25"));
-      EXPECT_EQ(ReadStored(key, L"SubnetMask"), MultiSz(L"255.255.255.0"));
-      EXPECT_EQ(ReadStored(key, L"DefaultGateway"), MultiSz(L""));
+      EXPECT_EQ(Stored(key + "EnableDHCP", REG_DWORD), Dword(0));
+      EXPECT_EQ(Stored(key + "IPAddress", REG_MULTI_SZ), MultiSz(L"192.168.10.25"));
+      EXPECT_EQ(Stored(key + "SubnetMask", REG_MULTI_SZ), MultiSz(L"255.255.255.0"));
+      EXPECT_EQ(Stored(key + "DefaultGateway", REG_MULTI_SZ), MultiSz(L""));
     }
-    EXPECT_EQ(ReadStored(InterfaceKey(controlSet), L"NameServer"), Sz(L"192.168.10.53,8.8.8.8"));
-    EXPECT_EQ(ReadStored(AdapterKey(controlSet), L"NameServer"), Stored{});
-    EXPECT_EQ(ReadStored(AdapterKey(controlSet, kOther), L"EnableDHCP"), Stored{});
-    EXPECT_EQ(ReadStored(InterfaceKey(controlSet, kOther), L"EnableDHCP"), Stored{});
-  }
-
-  ASSERT_TRUE(WriteTcpipSettings("10.0.0.5", "255.0.0.0", "10.0.0.1", "1.1.1.1", "", true));
-  for (const std::string controlSet : kControlSets) {
-    SCOPED_TRACE(controlSet);
-    EXPECT_EQ(ReadStored(AdapterKey(controlSet), L"EnableDHCP"), Dword(1));
-    EXPECT_EQ(ReadStored(AdapterKey(controlSet), L"IPAddress"), MultiSz(L"192.168.10.25"));
-    EXPECT_EQ(ReadStored(InterfaceKey(controlSet), L"EnableDHCP"), Dword(0));
-    EXPECT_EQ(ReadStored(InterfaceKey(controlSet), L"NameServer"), Sz(L"192.168.10.53,8.8.8.8"));
+    EXPECT_EQ(Stored(InterfaceKey(controlSet, "{A}") + "NameServer", REG_SZ),
+              Sz(L"192.168.10.53,8.8.8.8"));
+    EXPECT_EQ(Stored(AdapterKey(controlSet, "{A}") + "NameServer", REG_SZ), L"-");
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, AdapterKey(controlSet, "{B}")));
   }
 }
 
-TEST_F(TcpipRegistry, WithoutAnAdapterNothingIsWrittenAndTheCallerIsTold) {
-  const auto nothingWritten = [] {
-    for (const std::string controlSet : kControlSets) {
-      for (const std::string& key :
-           {"SYSTEM\\" + controlSet + "\\Services\\Parameters\\Tcpip",
-            "SYSTEM\\" + controlSet + "\\Services\\Tcpip\\Parameters\\Interfaces"}) {
-        for (const wchar_t* name : {L"EnableDHCP", L"IPAddress", L"NameServer"}) {
-          if (ReadStored(key, name) != Stored{}) return false;
-        }
-      }
-      if (RegKeyPresent(HKEY_LOCAL_MACHINE, "SYSTEM\\" + controlSet + "\\Services\\Parameters"))
-        return false;
-    }
-    return true;
-  };
+TEST(TcpipRegistry, NothingIsWrittenWithoutAnAdapterAndFailedWritesAreReported) {
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\NetBT\\Linkage");
   EXPECT_FALSE(WriteTcpipSettings("10.0.0.5", "255.0.0.0", "", "", "", false));  // no list
-  WriteBindList(L"\\Device\\Tcpip_\0\\Device\\Tcpip_"s + Utf8ToWide(kAdapter) + L"\0\0"s);
+  WriteBindList(L"\\Device\\Tcpip_\0\\Device\\Tcpip_{C}\0"s);
   EXPECT_FALSE(WriteTcpipSettings("10.0.0.5", "255.0.0.0", "", "", "", false));
   EXPECT_FALSE(WriteTcpipSettings("", "", "", "", "", true));
-  EXPECT_TRUE(nothingWritten());
-  EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, AdapterKey("ControlSet001")));
-}
+  for (const std::string controlSet : kControlSets) {
+    SCOPED_TRACE(controlSet);
+    EXPECT_FALSE(
+        RegKeyPresent(HKEY_LOCAL_MACHINE, "SYSTEM\\" + controlSet + "\\Services\\Parameters"));
+    EXPECT_EQ(
+        Stored("SYSTEM\\" + controlSet + "\\Services\\Tcpip\\Parameters\\Interfaces\\IPAddress",
+               REG_MULTI_SZ),
+        L"-");
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, AdapterKey(controlSet, "{C}")));
+  }
 
-TEST_F(TcpipRegistry, AFailedWriteIsReportedAndTheOthersAreStillMade) {
-  // A volatile key takes no lasting subkeys: every write under it fails.
-  ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet002\\Services");
-  RegKey volatileKey;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet002\\Services", 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_WRITE, nullptr, volatileKey.put(), nullptr),
-            ERROR_SUCCESS);
-  WriteBindList(L"\\Device\\Tcpip_" + Utf8ToWide(kAdapter) + L"\0\0"s);
+  // A volatile key takes no lasting subkeys, so every write under it fails (ControlSet001 and,
+  // under Wine, CurrentControlSet, which links to it); ControlSet002 is written all the same.
+  RegKey refusing;
+  ASSERT_EQ(
+      ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\{D}", 0, nullptr,
+                        REG_OPTION_VOLATILE, KEY_WRITE, nullptr, refusing.put(), nullptr),
+      ERROR_SUCCESS);
+  WriteBindList(L"\\Device\\Tcpip_{D}\0"s);
   EXPECT_FALSE(WriteTcpipSettings("", "", "", "", "", true));
-  EXPECT_EQ(ReadStored(AdapterKey("ControlSet002"), L"EnableDHCP"), Stored{});
-  EXPECT_EQ(ReadStored(AdapterKey("ControlSet001"), L"EnableDHCP"), Dword(1));
-  ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet002\\Services");
+  EXPECT_EQ(Stored(AdapterKey("ControlSet001", "{D}") + "EnableDHCP", REG_DWORD), L"-");
+  EXPECT_EQ(Stored(AdapterKey("ControlSet002", "{D}") + "EnableDHCP", REG_DWORD), Dword(1));
 }
 
 }  // namespace
