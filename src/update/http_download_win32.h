@@ -20,13 +20,7 @@
 
 namespace tavi {
 
-struct InternetHandleTraits {
-  using handle_type = HINTERNET;
-  static HINTERNET Invalid() noexcept { return nullptr; }
-  static bool IsValid(HINTERNET h) noexcept { return h != nullptr; }
-  static void Close(HINTERNET h) noexcept { ::InternetCloseHandle(h); }
-};
-using InternetHandle = UniqueHandle<InternetHandleTraits>;
+using InternetHandle = UniqueHandle<NullableHandleTraits<HINTERNET, &::InternetCloseHandle>>;
 
 // A lock on the system's critical section. Unlike std::mutex it builds with either of
 // MinGW's thread models (the posix one's thread library imports functions XP lacks).

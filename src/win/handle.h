@@ -62,39 +62,20 @@ struct FindHandleTraits {
 };
 using FindHandle = UniqueHandle<FindHandleTraits>;
 
-struct RegKeyTraits {
-  using handle_type = HKEY;
-  static HKEY Invalid() noexcept { return nullptr; }
-  static bool IsValid(HKEY h) noexcept { return h != nullptr; }
-  static void Close(HKEY h) noexcept { ::RegCloseKey(h); }
-};
-using RegKey = UniqueHandle<RegKeyTraits>;
-
-template <typename T>
-struct GdiObjectTraits {
+// Handles for which null means "nothing", closed by one function.
+template <typename T, auto CloseFunction>
+struct NullableHandleTraits {
   using handle_type = T;
   static T Invalid() noexcept { return nullptr; }
   static bool IsValid(T h) noexcept { return h != nullptr; }
-  static void Close(T h) noexcept { ::DeleteObject(h); }
+  static void Close(T h) noexcept { CloseFunction(h); }
 };
-using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
-using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 
-struct WindowTraits {
-  using handle_type = HWND;
-  static HWND Invalid() noexcept { return nullptr; }
-  static bool IsValid(HWND h) noexcept { return h != nullptr; }
-  static void Close(HWND h) noexcept { ::DestroyWindow(h); }
-};
-using Window = UniqueHandle<WindowTraits>;
-
-struct IconTraits {
-  using handle_type = HICON;
-  static HICON Invalid() noexcept { return nullptr; }
-  static bool IsValid(HICON h) noexcept { return h != nullptr; }
-  static void Close(HICON h) noexcept { ::DestroyIcon(h); }
-};
-using Icon = UniqueHandle<IconTraits>;
+using RegKey = UniqueHandle<NullableHandleTraits<HKEY, &::RegCloseKey>>;
+using Font = UniqueHandle<NullableHandleTraits<HFONT, &::DeleteObject>>;
+using Brush = UniqueHandle<NullableHandleTraits<HBRUSH, &::DeleteObject>>;
+using Bitmap = UniqueHandle<NullableHandleTraits<HBITMAP, &::DeleteObject>>;
+using Window = UniqueHandle<NullableHandleTraits<HWND, &::DestroyWindow>>;
+using Icon = UniqueHandle<NullableHandleTraits<HICON, &::DestroyIcon>>;
 
 }  // namespace tavi
