@@ -28,35 +28,11 @@ void TfrmMain::edtPlaceChange() {
 
 // ---- The list of places ------------------------------------------------------------------
 
-void TfrmMain::listboxPlaceClick() {
-  const HWND list = Control(ControlId::listboxPlace);
-  const auto index = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR) return;
-  const auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR) return;
-  std::wstring name(static_cast<size_t>(length) + 1, L'\0');
-  name.resize(static_cast<size_t>(::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                                 reinterpret_cast<LPARAM>(name.data()))));
-  SetText(ControlId::edtPlace, WideToUtf8(name));
-}
-
 void TfrmMain::listboxPlaceDblClick() {}
-
-void TfrmMain::btnSaveClick() {}
-
-void TfrmMain::btnAddClick() {}
-
-void TfrmMain::btnDeleteClick() {}
-
-void TfrmMain::btnMoveUpClick() {}
-
-void TfrmMain::btnMoveDownClick() {}
 
 // ---- Applying and updating ---------------------------------------------------------------
 
 void TfrmMain::btnApplyNetWorkClick() {}
-
-void TfrmMain::btnUpdateClick() {}
 
 void TfrmMain::ShowLocalAddresses() {
   SetStatusText(kAddressPanel, LocalAddressText(GetLocalAddresses()));

@@ -82,6 +82,8 @@ TfrmMainOptions TfrmMainOptions::ForProcess() {
 TfrmMain::TfrmMain(TfrmMainOptions options)
     : options_(std::move(options)),
       prompts_(options_.prompts ? options_.prompts : &systemPrompts_) {
+  // A start that installs an update ends in here, before any window exists.
+  CreateUpdater();
   adapterDiscovery_.Start();
   const HINSTANCE instance = ModuleInstance();
   static const bool registered = [instance] {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@
 #include "netcfg/adapter_discovery_win32.h"
 #include "profiles/ini_store.h"
 #include "profiles/network_info.h"
+#include "update/progress_dialog_win32.h"
+#include "update/updater_win32.h"
 #include "win/handle.h"
 
 namespace tavi {
@@ -31,6 +34,13 @@ struct TfrmMainOptions {
   bool quitOnClose = false;
   // Every message box goes through this; not owned. Null: the system's message boxes.
   UserPrompts* prompts = nullptr;
+  // What the updater takes from the process: the program folder (from its executable path),
+  // the shell start of a program and the end of the process. Its command line is the one
+  // above, its message boxes are the prompts' and it closes the program by closing this
+  // window. Empty members: the running process's.
+  TRavoUpdaterEnvironment updater;
+  // Where the updater asks for updates; empty: the build's update server.
+  std::string updateUrl;
 
   // The running program's: its own INI file and command line, quitting on close.
   static TfrmMainOptions ForProcess();
@@ -75,6 +85,8 @@ class TfrmMain {
   bool Adding = false;
   std::unique_ptr<IniStore> IniFile;
   std::vector<std::string> UpdateFiles;
+  // Constructed first of all: its start-up duties run before the window is created.
+  std::unique_ptr<TRavoUpdater> RavoUpdater1;
 
   // Start-up and shutdown.
   void FormCreate();
@@ -98,6 +110,16 @@ class TfrmMain {
   void rdoDHCPClick();
   void rdoAutoDNSClick();
   void edtPlaceChange();
+  void RavoUpdater1Error(TObject& Sender, const std::string& ErrMsg);
+  void RavoUpdater1Progress(TObject& Sender, const std::string& FileName, std::int64_t TotalSize,
+                            std::int64_t BytesRead);
+
+  // The update's progress dialog while btnUpdateClick runs an update, else null.
+  const TProgressDialog* UpdateProgress() const { return ProgressDialog.get(); }
+
+  // Exchanges list entries a and b, puts the places in the new order and writes every
+  // place's position to the file (main_window_list_win32.cpp).
+  void SwapProfiles(int a, int b);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -134,6 +156,11 @@ class TfrmMain {
   // The connections that discovery finds, appended to cmbNIC (once, at start-up).
   void FillAdapterList();
 
+  // The update (update/update_workflow_win32.cpp).
+  void CreateUpdater();
+  void ShowUpdateProgress(std::string_view text, std::string_view fileName, std::int64_t totalSize,
+                          std::int64_t bytesRead);
+
   void RunFirstActivation();
   void ExecuteClose();
 
@@ -159,6 +186,8 @@ class TfrmMain {
   bool closeRequested_ = false;
   bool quitPosted_ = false;
   bool restoringFocus_ = false;
+  std::unique_ptr<TProgressDialog> ProgressDialog;
+  bool updating_ = false;
 };
 
 }  // namespace tavi

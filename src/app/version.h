@@ -2,7 +2,9 @@
 #pragma once
 
 #define TAVI_VERSION_MAJOR 2
+#ifndef TAVI_VERSION_MINOR  // the update's tests build a newer version
 #define TAVI_VERSION_MINOR 4
+#endif
 #define TAVI_VERSION_PATCH 0
 #define TAVI_VERSION_BUILD 0
 

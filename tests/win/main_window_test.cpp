@@ -98,6 +98,7 @@ class MainWindowTest : public ::testing::Test {
     options.iniPath = dir_.File("tavi.ini");
     options.prompts = prompts ? prompts : &prompts_;
     options.quitOnClose = quitOnClose;
+    options.updater.executablePath = dir_.File("tavi.exe");  // its update files stay in here
     auto frm = std::make_unique<TfrmMain>(std::move(options));
     SetDialogNavigationWindow(frm->Handle());
     if (show) frm->Show(SW_SHOW);
@@ -404,7 +405,11 @@ TEST_F(MainWindowTest, ChangesFireOnRealChangesAndTheUsersPickOnly) {
 
 TEST_F(MainWindowTest, KeyboardTabOrderRadioGroupsAndAccelerators) {
   auto frm = Open();
-  frm->SetChecked(rdoIP);  // static address, manual DNS: both groups have a tab stop
+  // The middle place (both move buttons live, DHCP), then a static address: manual DNS, so
+  // both groups have a tab stop, and btnSave enabled.
+  ::SendMessageW(frm->Control(listboxPlace), LB_SETCURSEL, 1, 0);
+  frm->listboxPlaceClick();
+  frm->SetChecked(rdoIP);
 
   const char* expected[] = {"listboxPlace", "btnAdd",          "btnDelete", "btnMoveDown",
                             "btnMoveUp",    "btnUpdate",       "btnHelp",   "edtPlace",

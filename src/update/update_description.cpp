@@ -1,0 +1,123 @@
+#include "update/update_description.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tavi {
+namespace {
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+bool IsDeviceName(std::string_view name) {
+  // The part before the first dot decides: "nul.txt" is the device too.
+  const std::string_view stem = name.substr(0, name.find('.'));
+  static constexpr std::array<std::string_view, 4> kDevices = {"con", "prn", "aux", "nul"};
+  for (const std::string_view device : kDevices) {
+    if (SameIgnoringCase(stem, device)) return true;
+  }
+  if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9') {
+    const std::string_view port = stem.substr(0, 3);
+    return SameIgnoringCase(port, "com") || SameIgnoringCase(port, "lpt");
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string DescriptionValue(const DescriptionSection& section, std::string_view key) {
+  for (const auto& [name, value] : section.values) {
+    if (SameIgnoringCase(name, key)) return value;
+  }
+  return {};
+}
+
+bool IsPlainFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  if (name.back() == '.' || name.back() == ' ') return false;
+  for (const char c : name) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 32) return false;
+    switch (c) {
+      case '\\':
+      case '/':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
+        return false;
+      default:
+        break;
+    }
+  }
+  return !IsDeviceName(name);
+}
+
+std::string FileVersionText(std::uint32_t mostSignificant, std::uint32_t leastSignificant) {
+  return std::to_string(mostSignificant >> 16) + "." + std::to_string(mostSignificant & 0xFFFF) +
+         "." + std::to_string(leastSignificant >> 16) + "." +
+         std::to_string(leastSignificant & 0xFFFF);
+}
+
+bool DescriptionVerdict::HasUpdates() const {
+  return std::any_of(files.begin(), files.end(),
+                     [](const DescribedFile& f) { return f.outOfDate; });
+}
+
+std::string DescriptionVerdict::FileList() const {
+  std::string list;
+  for (const DescribedFile* file : OutOfDate())
+    list.append(file->name).append("\r\n");
+  return list;
+}
+
+std::vector<const DescribedFile*> DescriptionVerdict::OutOfDate() const {
+  std::vector<const DescribedFile*> result;
+  for (const DescribedFile& file : files) {
+    if (file.outOfDate) result.push_back(&file);
+  }
+  return result;
+}
+
+const DescribedFile* DescriptionVerdict::FirstRefused() const {
+  for (const DescribedFile& file : files) {
+    if (file.refused) return &file;
+  }
+  return nullptr;
+}
+
+DescriptionVerdict EvaluateDescription(const UpdateDescription& description,
+                                       const VersionLookup& localVersion) {
+  DescriptionVerdict verdict;
+  for (const DescriptionSection& section : description) {
+    if (section.name == kInfoSection) continue;
+    DescribedFile file;
+    file.name = section.name;
+    file.version = DescriptionValue(section, "ver");
+    file.url = DescriptionValue(section, "url");
+    // Looking a version up only reads; a name that reaches outside the folder is refused
+    // below, before anything would be written.
+    file.localVersion = localVersion(file.name);
+    file.outOfDate = IsOutOfDate(file.localVersion, file.version);
+    file.refused = file.outOfDate && !IsPlainFileName(file.name);
+    verdict.files.push_back(std::move(file));
+  }
+  for (const DescriptionSection& section : description) {
+    if (section.name != kInfoSection) continue;
+    for (const auto& [key, value] : section.values)
+      verdict.info.append(value).append("\r\n\r\n");
+    break;  // the file's first "info" section is the one an INI reader finds
+  }
+  return verdict;
+}
+
+}  // namespace tavi

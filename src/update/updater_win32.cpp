@@ -1,0 +1,492 @@
+#include "update/updater_win32.h"
+
+#include <shellapi.h>
+
+#include <utility>
+
+#include "profiles/private_profile_win32.h"
+#include "update/update_texts.h"
+#include "win/handle.h"
+#include "win/message_loop_win32.h"
+#include "win/text_win32.h"
+
+namespace tavi {
+namespace {
+
+constexpr char kDescriptionFile[] = "update.info";
+constexpr char kDownloadFolder[] = "update";
+// How long a start after an update gives the finishing copy to end, so that its file
+// (in the download folder) can be removed.
+constexpr DWORD kLeftoverRetryMs = 1000;
+constexpr DWORD kLeftoverPollMs = 100;
+// Longest wait between two looks at the description request; messages end it at once.
+constexpr DWORD kDescriptionPollMs = 100;
+
+DWORD Attributes(const std::string& path) {
+  return ::GetFileAttributesW(Utf8ToWide(path).c_str());
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The folder part of a path, with its separator ("" when there is none).
+std::string FolderOf(const std::string& path) {
+  const size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = Utf8ToWide(path);
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return path;
+    if (length < full.size()) {
+      full.resize(length);
+      return WideToUtf8(full);
+    }
+    full.resize(length);
+  }
+}
+
+// Paths are the same file when they are equal without regard to letter case, as file names
+// on Windows are.
+bool SamePath(const std::string& a, const std::string& b) {
+  const std::wstring wideA = Utf8ToWide(a);
+  const std::wstring wideB = Utf8ToWide(b);
+  return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, wideA.c_str(),
+                          static_cast<int>(wideA.size()), wideB.c_str(),
+                          static_cast<int>(wideB.size())) == CSTR_EQUAL;
+}
+
+// Creates the folder and any missing parents.
+bool CreateFolderPath(const std::string& path) {
+  if (IsFolder(path)) return true;
+  std::string parent = FolderOf(path);
+  if (!parent.empty()) parent.pop_back();  // its separator
+  if (!parent.empty() && parent.back() != ':' && !CreateFolderPath(parent)) return false;
+  return ::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || IsFolder(path);
+}
+
+std::vector<std::string> ProcessArguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!list) return arguments;
+  for (int i = 1; i < count; ++i)
+    arguments.push_back(WideToUtf8(list[i]));
+  ::LocalFree(list);
+  return arguments;
+}
+
+bool ShellStart(const std::string& file, const std::string& parameters) {
+  const std::wstring wideFile = Utf8ToWide(file);
+  const std::wstring wideParameters = Utf8ToWide(parameters);
+  const HINSTANCE result =
+      ::ShellExecuteW(nullptr, L"Open", wideFile.c_str(),
+                      wideParameters.empty() ? nullptr : wideParameters.c_str(), nullptr, SW_SHOW);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// The program is ending: a failure now is the end of the run, not something to report.
+bool QuitPending() {
+  MSG message;
+  return ::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+// The keys of one section in file order, as GetPrivateProfileString lists them.
+std::vector<std::string> ReadKeys(const std::wstring& path, const std::wstring& section) {
+  std::wstring buffer(4096, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD length = ::GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer.data(),
+                                                    size, path.c_str());
+    if (length + 2 < size) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  std::vector<std::string> keys;
+  size_t start = 0;
+  while (start < buffer.size()) {
+    size_t end = buffer.find(L'\0', start);
+    if (end == std::wstring::npos) end = buffer.size();
+    if (end > start) keys.push_back(WideToUtf8(buffer.substr(start, end - start)));
+    start = end + 1;
+  }
+  return keys;
+}
+
+}  // namespace
+
+// ---- Files and folders ---------------------------------------------------------------------
+
+std::optional<std::string> LocalFileVersion(const std::string& path) {
+  if (!IsFile(path)) return std::nullopt;
+  const std::wstring wide = Utf8ToWide(path);
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(wide.c_str(), &ignored);
+  if (size == 0) return std::string();
+  std::vector<BYTE> data(size);
+  if (!::GetFileVersionInfoW(wide.c_str(), 0, size, data.data())) return std::string();
+  void* block = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueW(data.data(), L"\\", &block, &length) || length < sizeof(VS_FIXEDFILEINFO))
+    return std::string();
+  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
+  return FileVersionText(info->dwFileVersionMS, info->dwFileVersionLS);
+}
+
+UpdateDescription ReadUpdateDescription(const std::string& path) {
+  const PrivateProfileStore file(path);
+  const std::wstring widePath = Utf8ToWide(path);
+  UpdateDescription description;
+  for (std::string& name : file.ReadSections()) {
+    DescriptionSection section;
+    for (std::string& key : ReadKeys(widePath, Utf8ToWide(name))) {
+      std::string value = file.ReadString(name, key);
+      section.values.emplace_back(std::move(key), std::move(value));
+    }
+    section.name = std::move(name);
+    description.push_back(std::move(section));
+  }
+  return description;
+}
+
+void CopyFolderTree(const std::string& source, const std::string& destination) {
+  const std::wstring from = Utf8ToWide(source) + L"\\";
+  const std::wstring to = Utf8ToWide(destination) + L"\\";
+  WIN32_FIND_DATAW entry;
+  const FindHandle search(::FindFirstFileW((from + L"*.*").c_str(), &entry));
+  if (!search) return;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      CopyFolderTree(WideToUtf8(from + name), WideToUtf8(to + name));
+    } else {
+      ::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE);
+    }
+  } while (::FindNextFileW(search.get(), &entry));
+}
+
+bool RemoveFolderTree(const std::string& folder) {
+  const std::wstring root = Utf8ToWide(folder) + L"\\";
+  {
+    WIN32_FIND_DATAW entry;
+    const FindHandle search(::FindFirstFileW((root + L"*.*").c_str(), &entry));
+    if (search) {
+      do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = root + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT &&
+            entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          ::RemoveDirectoryW(path.c_str());  // the link only, not what it points to
+        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveFolderTree(WideToUtf8(path));
+        } else {
+          if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+            ::SetFileAttributesW(path.c_str(), entry.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+          }
+          ::DeleteFileW(path.c_str());
+        }
+      } while (::FindNextFileW(search.get(), &entry));
+    }
+  }
+  return ::RemoveDirectoryW(Utf8ToWide(folder).c_str()) != 0;
+}
+
+void UpdaterTrace(std::string_view message) {
+  ::OutputDebugStringW(Utf8ToWide(UpdaterTraceText(message)).c_str());
+}
+
+// ---- The component -------------------------------------------------------------------------
+
+TRavoUpdater::TRavoUpdater(TObject* owner, TRavoUpdaterEnvironment environment)
+    : TComponent(owner), environment_(std::move(environment)) {
+  if (!environment_.messageBox) {
+    environment_.messageBox = [](std::string_view text, std::string_view caption, UINT flags) {
+      return ::MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
+    };
+  }
+  if (!environment_.startProgram) environment_.startProgram = &ShellStart;
+  if (!environment_.closeProgram) environment_.closeProgram = [] { ::PostQuitMessage(0); };
+  if (!environment_.exitProcess) environment_.exitProcess = [] { ::ExitProcess(0); };
+  executablePath_ =
+      environment_.executablePath.empty() ? ::tavi::ExecutablePath() : environment_.executablePath;
+  programFolder_ = FolderOf(executablePath_);
+
+  RunStartupDuties();
+  CreateDownloads();
+}
+
+TRavoUpdater::~TRavoUpdater() {
+  *alive_ = false;
+  // The download components stop their transfers as they go.
+  FileDownload.reset();
+  InfoDownload.reset();
+}
+
+std::string TRavoUpdater::DescriptionPath() const {
+  return programFolder_ + kDescriptionFile;
+}
+
+std::string TRavoUpdater::DownloadFolder() const {
+  return programFolder_ + kDownloadFolder;
+}
+
+void TRavoUpdater::RunStartupDuties() {
+  const std::vector<std::string> arguments =
+      environment_.arguments ? *environment_.arguments : ProcessArguments();
+  if (arguments.size() == 3) {
+    RunHandOver(arguments);  // when the arguments do not check out, the program starts normally
+  } else if (arguments.empty()) {
+    RemoveLeftovers();
+  }
+}
+
+bool TRavoUpdater::RunHandOver(const std::vector<std::string>& arguments) {
+  const std::optional<std::uint32_t> processId = ParseHandOverProcessId(arguments[0]);
+  if (!processId || *processId == ::GetCurrentProcessId()) return false;
+  if (!IsFile(arguments[1]) || !IsFile(arguments[2])) return false;
+  // Only the copy in the installation's own download folder installs, and only there:
+  // nothing is ever copied anywhere else.
+  const std::string installed = FullPath(arguments[1]);
+  const std::string copy = FullPath(arguments[2]);
+  if (!SamePath(copy, FullPath(executablePath_))) return false;
+  if (!SamePath(FolderOf(copy), FolderOf(installed) + kDownloadFolder + "\\")) return false;
+  if (!SamePath(FileNameOf(copy), FileNameOf(installed))) return false;
+
+  {
+    // Without access to it (it has ended already, for example), go on at once.
+    const Handle old(::OpenProcess(SYNCHRONIZE, FALSE, *processId));
+    if (old) ::WaitForSingleObject(old.get(), INFINITE);
+  }
+  const std::string downloads = FolderOf(copy);
+  const std::string installation = FolderOf(installed);
+  CopyFolderTree(downloads.substr(0, downloads.size() - 1),
+                 installation.substr(0, installation.size() - 1));
+  environment_.startProgram(installed, "");
+  environment_.exitProcess();
+  return true;
+}
+
+void TRavoUpdater::RemoveLeftovers() {
+  ::DeleteFileW(Utf8ToWide(DescriptionPath()).c_str());
+  const std::string folder = DownloadFolder();
+  if (RemoveFolderTree(folder)) return;
+  // Right after an update the copy that installed it may still be ending, and its file
+  // cannot go before it has. Nothing to wait for when there is no folder.
+  for (DWORD waited = 0; waited < kLeftoverRetryMs && IsFolder(folder); waited += kLeftoverPollMs) {
+    ::Sleep(kLeftoverPollMs);
+    if (RemoveFolderTree(folder)) return;
+  }
+}
+
+void TRavoUpdater::CreateDownloads() {
+  InfoDownload = std::make_unique<THttpDownload>(this);
+  InfoDownload->Name = "InfoDownload";
+  InfoDownload->AcceptTypes = "*/*";
+  InfoDownload->Agent = Agent;
+  InfoDownload->BinaryData = false;
+  InfoDownload->UseCache = false;
+  InfoDownload->WaitThread = true;
+  InfoDownload->OnDoneString = [this](TObject&, const std::string& text) {
+    StoreDescription(text);
+  };
+  InfoDownload->OnError = [this](TObject& sender) { InfoDownloadError(sender); };
+
+  FileDownload = std::make_unique<THttpDownload>(this);
+  FileDownload->Name = "FileDownload";
+  FileDownload->AcceptTypes = "*/*";
+  FileDownload->Agent = Agent;
+  FileDownload->BinaryData = true;
+  FileDownload->UseCache = false;
+  FileDownload->WaitThread = true;
+  // The progress relay is attached per download, and only when someone listens: each call
+  // holds the download's worker until it returns.
+  FileDownload->OnDoneFile = [this](TObject& sender, const std::string& name, std::int64_t size) {
+    if (const THttpDoneFileEvent handler = OnDoneFile) handler(sender, name, size);
+  };
+  FileDownload->OnError = [this](TObject& sender) { RelayDownloadError(sender); };
+}
+
+void TRavoUpdater::StoreDescription(const std::string& text) {
+  const std::string path = DescriptionPath();
+  const std::string bytes = text + "\r\n";
+  bool stored = false;
+  {
+    const Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    stored = file &&
+             ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) &&
+             written == bytes.size();
+  }
+  if (stored) {
+    infoState_ = InfoState::received;
+    return;
+  }
+  infoState_ = InfoState::failed;
+  RaiseError(*this, DescriptionNotStoredText(path));
+}
+
+void TRavoUpdater::InfoDownloadError(TObject& sender) {
+  infoState_ = InfoState::failed;
+  const auto& download = static_cast<const THttpDownload&>(sender);
+  if (!download.ErrorMessage().empty()) {
+    RaiseError(sender, download.ErrorMessage());
+  } else if (!QuitPending()) {
+    // No reply, or an empty one: the download has no words for it, but the user asked.
+    RaiseError(*this, DescriptionFailedText(download.URL));
+  }
+}
+
+void TRavoUpdater::RelayDownloadError(TObject& sender) {
+  const auto& download = static_cast<const THttpDownload&>(sender);
+  if (!download.ErrorMessage().empty()) RaiseError(sender, download.ErrorMessage());
+}
+
+void TRavoUpdater::RaiseError(TObject& sender, const std::string& text) {
+  if (const TUpdateErrorEvent handler = OnError) handler(sender, text);
+}
+
+DescriptionVerdict TRavoUpdater::Evaluate(bool trace) const {
+  return EvaluateDescription(ReadUpdateDescription(DescriptionPath()),
+                             [this, trace](const std::string& name) -> std::optional<std::string> {
+                               const std::string path = programFolder_ + name;
+                               std::optional<std::string> version = LocalFileVersion(path);
+                               if (trace) UpdaterTrace(path + ": " + version.value_or(""));
+                               return version;
+                             });
+}
+
+bool TRavoUpdater::HaveUpdates(std::string& Files, std::string& Info) {
+  infoState_ = InfoState::waiting;
+  if (URL.empty()) {
+    infoState_ = InfoState::idle;
+    environment_.messageBox(MissingUrlText(Name), Name, MB_OK | MB_ICONHAND);
+    return false;
+  }
+
+  InfoDownload->Agent = Agent;
+  InfoDownload->URL = URL;
+  // Starts nothing while an earlier request still runs: this call then waits for its reply.
+  InfoDownload->GetString();
+  const std::shared_ptr<bool> alive = alive_;
+  while (*alive && infoState_ == InfoState::waiting) {
+    if (!InfoDownload->Worker()) {
+      // Ended without either of its events reaching this request.
+      infoState_ = InfoState::failed;
+      RaiseError(*this, DescriptionFailedText(URL));
+      break;
+    }
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, kDescriptionPollMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (!ProcessMessages()) break;  // the program is closing
+  }
+  if (!*alive) return false;
+  if (infoState_ != InfoState::received) {
+    infoState_ = InfoState::failed;
+    return false;
+  }
+
+  haveUpdatesCalled_ = true;
+  const DescriptionVerdict verdict = Evaluate(true);
+  Files = verdict.FileList();
+  Info += verdict.info;
+  if (!verdict.HasUpdates()) ::DeleteFileW(Utf8ToWide(DescriptionPath()).c_str());
+  return verdict.HasUpdates();
+}
+
+void TRavoUpdater::ApplyUpdates() {
+  if (!haveUpdatesCalled_) {
+    environment_.messageBox(HaveUpdatesFirstText(Name), Name, MB_OK | MB_ICONHAND);
+    return;
+  }
+  // A second update started from inside this one's waits would act on this one's
+  // unfinished downloads.
+  if (applying_) return;
+  applying_ = true;
+  const std::shared_ptr<bool> alive = alive_;
+  RunApplyUpdates();
+  if (*alive) applying_ = false;
+}
+
+void TRavoUpdater::RunApplyUpdates() {
+  const std::string folder = DownloadFolder();
+  if (!CreateFolderPath(folder)) {
+    RaiseError(*this, FolderNotCreatedText(folder));
+    return;
+  }
+  const DescriptionVerdict verdict = Evaluate(false);
+  if (const DescribedFile* refused = verdict.FirstRefused()) {
+    RaiseError(*this, RefusedNameText(refused->name));
+    return;
+  }
+
+  const std::shared_ptr<bool> alive = alive_;
+  for (const DescribedFile* file : verdict.OutOfDate()) {
+    const std::string target = folder + "\\" + file->name;
+    FileDownload->URL = file->url;
+    FileDownload->BinaryData = true;
+    FileDownload->WaitThread = true;
+    FileDownload->FileName = target;
+    FileDownload->Agent = Agent;
+    FileDownload->OnProgress = nullptr;
+    if (OnProgress) {
+      FileDownload->OnProgress = [this](TObject& sender, std::int64_t total, std::int64_t read) {
+        if (const TUpdateProgressEvent handler = OnProgress) {
+          handler(sender, FileNameOf(FileDownload->FileName), total, read);
+        }
+      };
+    }
+    FileDownload->GetFile();
+    if (!*alive) return;
+
+    if (!FileDownload->Succeeded()) {
+      // With a reason the relay has passed it on already.
+      if (FileDownload->ErrorMessage().empty() && !QuitPending()) {
+        RaiseError(*this, DownloadFailedText(file->name, file->url));
+      }
+      return;
+    }
+    // Whatever the server sent with another status than success (an error page) must
+    // never be installed.
+    const std::string status = StatusLine(FileDownload->ResponseHeaders());
+    if (!IsSuccessStatus(status)) {
+      ::DeleteFileW(Utf8ToWide(target).c_str());
+      RaiseError(*this, StatusErrorText(status, file->url));
+      return;
+    }
+  }
+
+  // The copy that installs: the downloaded program when the update has one, else this one.
+  const std::string copy = folder + "\\" + FileNameOf(executablePath_);
+  if (!IsFile(copy)) {
+    ::CopyFileW(Utf8ToWide(executablePath_).c_str(), Utf8ToWide(copy).c_str(), TRUE);
+  }
+  const std::string parameters = HandOverParameters(::GetCurrentProcessId(), executablePath_, copy);
+  if (!IsFile(copy) || !environment_.startProgram(copy, parameters)) {
+    RaiseError(*this, HandOverFailedText(copy));
+    return;
+  }
+  environment_.closeProgram();
+}
+
+}  // namespace tavi

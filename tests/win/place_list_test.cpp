@@ -1,0 +1,483 @@
+// The place list on the real window under Wine, one user's story per test: after each step
+// the list box, Profiles, the INI file's bytes and the controls are checked together.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/main_window_win32.h"
+#include "scripted_prompts.h"
+#include "win/handle.h"
+#include "win/message_loop_win32.h"
+#include "win/text_win32.h"
+#include "win_test_support.h"
+
+namespace tavi {
+namespace {
+
+using enum ControlId;
+using Names = std::vector<std::string>;
+
+class PlaceListTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetDialogNavigationWindow(nullptr); }
+
+  void WriteIni(std::string_view text) { test::WriteFileBytes(ini_, Utf8ToCodePage(text, 949)); }
+  std::string Ini() const { return CodePageToUtf8(test::ReadFileBytes(ini_), 949); }
+
+  // (Re)opens the window on the test's file, with the test's connections in cmbNIC.
+  void Open() {
+    frm_.reset();
+    TfrmMainOptions options;
+    options.iniPath = ini_;
+    options.prompts = &prompts_;
+    options.updater.executablePath = dir_.File("tavi.exe");  // its update files stay in here
+    frm_ = std::make_unique<TfrmMain>(std::move(options));
+    const HWND nic = frm_->Control(cmbNIC);
+    ::SendMessageW(nic, CB_RESETCONTENT, 0, 0);
+    for (const char* name : {"로컬 영역 연결", "Wi-Fi", "WI-FI", "랜Ω"}) {
+      ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
+    }
+    SetDialogNavigationWindow(frm_->Handle());
+    frm_->Show(SW_SHOW);
+    test::PumpMessages();
+  }
+
+  void Click(ControlId button) { ::SendMessageW(frm_->Control(button), BM_CLICK, 0, 0); }
+  void Type(ControlId field, std::string_view text) { frm_->SetText(field, text); }
+  // The user's own choices, which the controls report as changes.
+  void UserSelects(int place) {
+    const HWND list = frm_->Control(listboxPlace);
+    ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(place), 0);
+    ::SendMessageW(frm_->Handle(), WM_COMMAND, MAKEWPARAM(listboxPlace, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+  }
+  void UserPicks(int connection) {
+    const HWND nic = frm_->Control(cmbNIC);
+    ::SendMessageW(nic, CB_SETCURSEL, static_cast<WPARAM>(connection), 0);
+    ::SendMessageW(frm_->Handle(), WM_COMMAND, MAKEWPARAM(cmbNIC, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(nic));
+  }
+  int Connection() const {
+    return static_cast<int>(::SendMessageW(frm_->Control(cmbNIC), CB_GETCURSEL, 0, 0));
+  }
+  bool Enabled(ControlId id) const { return ::IsWindowEnabled(frm_->Control(id)) != 0; }
+  bool Checked(ControlId a, ControlId b) const { return frm_->IsChecked(a) && frm_->IsChecked(b); }
+
+  // The list box and Profiles name the same places in the same order; the move buttons
+  // follow the selection (after Add they keep their state: buttonsFollow false).
+  void ExpectList(const Names& names, int selected, bool buttonsFollow = true) const {
+    const HWND list = frm_->Control(listboxPlace);
+    Names entries;
+    Names places;
+    for (int i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+      wchar_t text[256] = {};
+      ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      entries.push_back(WideToUtf8(text));
+    }
+    for (const TNetworkInfo& p : frm_->Profiles)
+      places.push_back(p.Place);
+    EXPECT_EQ(entries, names);
+    EXPECT_EQ(places, names);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), selected);
+    if (!buttonsFollow) return;
+    EXPECT_EQ(Enabled(btnMoveUp), selected > 0);
+    EXPECT_EQ(Enabled(btnMoveDown), selected < static_cast<int>(names.size()) - 1);
+  }
+  std::vector<int> Orders() const {
+    std::vector<int> orders;
+    for (const TNetworkInfo& p : frm_->Profiles)
+      orders.push_back(p.Order);
+    return orders;
+  }
+
+  // The one message box since the last check.
+  void ExpectBox(std::string_view text, std::string_view caption, UINT flags) {
+    ASSERT_EQ(prompts_.shown.size(), 1u);
+    EXPECT_EQ(prompts_.shown[0].text, text);
+    EXPECT_EQ(prompts_.shown[0].caption, caption);
+    EXPECT_EQ(prompts_.shown[0].flags, flags);
+    prompts_.shown.clear();
+  }
+  void ExpectSaved(std::string_view name) {
+    ExpectBox(std::string("[").append(name).append("]에 대한 정보를 저장하였습니다."), "저장 완료",
+              MB_OK | MB_ICONINFORMATION);  // 0x40
+  }
+  void ExpectRefused(std::string_view text) {
+    ExpectBox(text, "Tavi", MB_OK | MB_ICONEXCLAMATION);  // 0x30
+  }
+  void ExpectAsked(std::string_view name) {
+    ExpectBox(std::string("[").append(name).append("]에 대한 정보를 삭제 하시겠습니까?"),
+              "삭제 확인",
+              MB_YESNO | MB_ICONQUESTION);  // 0x24
+  }
+
+  test::TempDir dir_;
+  std::string ini_ = dir_.File("tavi.ini");
+  test::ScriptedPrompts prompts_;
+  std::unique_ptr<TfrmMain> frm_;
+};
+
+constexpr char kOfficeAndHome[] =
+    "[회사]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
+    "GateWay=192.168.10.1\r\n1stDNS=192.168.10.53\r\n2ndDNS=\r\nOrder=1\r\n"
+    "[집]\r\nNIC=Wi-Fi\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\nOrder=2\r\n";
+
+TEST_F(PlaceListTest, AddAStaticPlaceRefusedWithoutMaskThenSavedLastAndFirstAfterARestart) {
+  WriteIni(kOfficeAndHome);
+  Open();
+  ExpectList({"회사", "집"}, 0);
+
+  Click(btnAdd);
+  for (ControlId field : {edtPlace, edtIP, edtSubNetMask, edtGateWay, edt1stDNS, edt2ndDNS}) {
+    EXPECT_EQ(frm_->Text(field), "");
+  }
+  EXPECT_TRUE(Checked(rdoDHCP, rdoAutoDNS));
+  EXPECT_EQ(::GetFocus(), frm_->Control(edtPlace));
+  EXPECT_TRUE(frm_->Adding);
+  EXPECT_EQ(Connection(), 0);                                // the connection stays
+  EXPECT_TRUE(Enabled(btnMoveDown) && !Enabled(btnMoveUp));  // so do the buttons
+
+  Type(edtPlace, "카페");
+  UserPicks(1);
+  Click(rdoIP);  // forces manual DNS
+  Type(edtIP, "10.1.2.3");
+  Type(edt1stDNS, "1.1.1.1");
+  const std::string before = Ini();
+  Click(btnSave);
+  ExpectRefused("어댑터에는 적어도 IP 주소가 하나 필요합니다. IP 주소를 입력하십시오.");
+  EXPECT_EQ(::GetFocus(), frm_->Control(edtIP));
+  EXPECT_EQ(Ini(), before);
+  ExpectList({"회사", "집"}, -1);
+  EXPECT_TRUE(frm_->Adding);
+
+  Type(edtSubNetMask, "255.0.0.0");
+  Click(btnSave);
+  ExpectSaved("카페");
+  ExpectList({"회사", "집", "카페"}, 2);
+  EXPECT_FALSE(frm_->Adding);
+  EXPECT_TRUE(Enabled(btnSave));
+  EXPECT_EQ(Ini(), before +
+                       "[카페]\r\nNIC=Wi-Fi\r\nIP=10.1.2.3\r\nSubNetMask=255.0.0.0\r\nGateWay=\r\n"
+                       "1stDNS=1.1.1.1\r\n2ndDNS=\r\n");
+  EXPECT_EQ(Orders(), (std::vector<int>{0, 1, 2}));
+
+  // Without an Order key the new place counts as 0 at the next start: ahead of the others.
+  Open();
+  ExpectList({"카페", "회사", "집"}, 0);
+  EXPECT_EQ(frm_->Text(edtSubNetMask), "255.0.0.0");
+  EXPECT_FALSE(Enabled(btnSave));
+}
+
+TEST_F(PlaceListTest, SelectShowsWhatTheFileHoldsNow) {
+  WriteIni(
+      "[대소문자]\r\nNIC=wi-fi\r\nOrder=0\r\n"
+      "[그리스]\r\nNIC=랜ω\r\nIP=10.0.0.5\r\nSubNetMask=255.0.0.0\r\n1stDNS=\r\n"
+      "2ndDNS=8.8.4.4\r\nOrder=1\r\n"
+      "[사라진 연결]\r\nNIC=옛 연결\r\nIP=\r\n1stDNS=9.9.9.9\r\nOrder=2\r\n"
+      "[지울 곳]\r\nNIC=Wi-Fi\r\nIP=1.2.3.4\r\nSubNetMask=255.0.0.0\r\nOrder=3\r\n");
+  Open();
+  // Letter case aside, the upper of two items that differ only in case.
+  EXPECT_EQ(frm_->Text(edtPlace), "대소문자");
+  EXPECT_EQ(Connection(), 1);
+  EXPECT_FALSE(Enabled(btnSave));
+
+  // A static address without a primary DNS server: the fourth state, the secondary server
+  // shown in its disabled field. Greek letters match across case too.
+  Click(btnAdd);
+  UserSelects(1);
+  EXPECT_FALSE(frm_->Adding);
+  EXPECT_EQ(Connection(), 3);
+  EXPECT_TRUE(Checked(rdoIP, rdoAutoDNS));
+  EXPECT_FALSE(frm_->IsChecked(rdoDHCP) || frm_->IsChecked(rdoNextDNS));
+  EXPECT_TRUE(Enabled(edtIP) && Enabled(lblGateWay));
+  EXPECT_FALSE(Enabled(rdoAutoDNS) || Enabled(edt2ndDNS) || Enabled(lbl1stDNS));
+  EXPECT_EQ(frm_->Text(edt2ndDNS), "8.8.4.4");
+  EXPECT_FALSE(Enabled(btnSave));
+  Click(rdoNextDNS);
+  EXPECT_TRUE(Enabled(edt1stDNS) && Enabled(btnSave));
+
+  // A connection that is gone: nothing selected, nothing shown.
+  UserSelects(2);
+  EXPECT_EQ(Connection(), -1);
+  EXPECT_EQ(frm_->Text(cmbNIC), "");
+  EXPECT_TRUE(Checked(rdoDHCP, rdoNextDNS));
+  EXPECT_EQ(frm_->Text(edtIP), "");
+  EXPECT_EQ(frm_->Text(edt1stDNS), "9.9.9.9");
+
+  // A section removed behind the program's back: the name, and nothing else.
+  WriteIni("[대소문자]\r\nNIC=wi-fi\r\nOrder=0\r\n");
+  UserSelects(3);
+  EXPECT_EQ(frm_->Text(edtPlace), "지울 곳");
+  for (ControlId field : {edtIP, edtSubNetMask, edtGateWay, edt1stDNS, edt2ndDNS}) {
+    EXPECT_EQ(frm_->Text(field), "");
+  }
+  EXPECT_EQ(Connection(), -1);
+  EXPECT_TRUE(Checked(rdoDHCP, rdoAutoDNS));
+}
+
+TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
+  WriteIni(
+      "[회사]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
+      "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=8.8.8.8\r\nOrder=0\r\n"
+      "[집]\r\nNIC=옛 연결\r\nIP=10.0.0.9\r\nSubNetMask=255.0.0.0\r\nGateWay=\r\n"
+      "1stDNS=1.1.1.1\r\n2ndDNS=\r\nOrder=1\r\n");
+  Open();
+
+  // DHCP and automatic DNS while the fields still hold text, and no connection: all six keys
+  // are written empty; the fields, the list and Profiles keep what they had.
+  UserSelects(1);
+  Click(rdoDHCP);
+  Click(rdoAutoDNS);
+  Click(btnSave);
+  ExpectSaved("집");
+  EXPECT_EQ(frm_->Text(edtIP), "10.0.0.9");
+  ExpectList({"회사", "집"}, 1);
+  EXPECT_TRUE(Enabled(btnSave));
+
+  // Shown with automatic DNS, saved again: both DNS keys empty.
+  UserSelects(0);
+  Click(btnSave);
+  prompts_.shown.clear();
+
+  // After Add, a listed name saves that place: no new entry, its entry selected.
+  Click(btnAdd);
+  Type(edtPlace, "집");
+  UserPicks(1);
+  Click(btnSave);
+  ExpectSaved("집");
+  ExpectList({"회사", "집"}, 1);
+  EXPECT_FALSE(frm_->Adding);
+
+  // A renamed place is a new one at the end; the old section stays.
+  UserSelects(0);
+  Type(edtPlace, "본사");
+  Click(btnSave);
+  ExpectSaved("본사");
+  ExpectList({"회사", "집", "본사"}, 2);
+  EXPECT_EQ(Orders(), (std::vector<int>{0, 1, 2}));
+
+  // Renamed to another listed name: that place is saved and becomes the selected one, so
+  // that a Delete now would erase what the fields show.
+  Type(edtPlace, "집");
+  Click(btnSave);
+  prompts_.shown.clear();
+  ExpectList({"회사", "집", "본사"}, 1);
+
+  EXPECT_EQ(Ini(),
+            "[회사]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
+            "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\nOrder=0\r\n"
+            "[집]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
+            "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\nOrder=1\r\n"
+            "[본사]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
+            "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\n");
+}
+
+constexpr char kFourPlaces[] =
+    "[회사]\r\nNIC=Wi-Fi\r\nOrder=0\r\n[집]\r\nNIC=Wi-Fi\r\nOrder=1\r\n"
+    "[카페]\r\nNIC=Wi-Fi\r\nOrder=2\r\n[도서관]\r\nNIC=Wi-Fi\r\nOrder=3\r\n";
+
+TEST_F(PlaceListTest, MovesKeepTheEditAndTheOrderSurvivesARestart) {
+  WriteIni(kFourPlaces);
+  Open();
+  UserSelects(1);
+  Type(edtGateWay, "10.0.0.1");  // an edit in progress, not saved
+
+  ::SetFocus(frm_->Control(btnMoveUp));
+  Click(btnMoveUp);
+  ExpectList({"집", "회사", "카페", "도서관"}, 0);
+  EXPECT_EQ(Orders(), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(::GetFocus(), frm_->Control(listboxPlace));  // the button it left is disabled
+  frm_->btnMoveUpClick();                                // at the top: nothing
+  ExpectList({"집", "회사", "카페", "도서관"}, 0);
+
+  for (int i = 0; i < 3; ++i)
+    Click(btnMoveDown);
+  ExpectList({"회사", "카페", "도서관", "집"}, 3);
+  frm_->btnMoveDownClick();  // at the bottom: nothing
+  EXPECT_EQ(frm_->Text(edtPlace), "집");
+  EXPECT_EQ(frm_->Text(edtGateWay), "10.0.0.1");
+  EXPECT_TRUE(Enabled(btnSave));
+
+  // After Add nothing is selected: the up button still looks live, but neither move acts.
+  Click(btnAdd);
+  frm_->btnMoveUpClick();
+  frm_->btnMoveDownClick();
+  ExpectList({"회사", "카페", "도서관", "집"}, -1, /*buttonsFollow=*/false);
+  EXPECT_TRUE(Enabled(btnMoveUp) && !Enabled(btnMoveDown));
+  EXPECT_TRUE(frm_->Adding);
+
+  const std::string expected =
+      "[회사]\r\nNIC=Wi-Fi\r\nOrder=0\r\n[집]\r\nNIC=Wi-Fi\r\nOrder=3\r\n"
+      "[카페]\r\nNIC=Wi-Fi\r\nOrder=1\r\n[도서관]\r\nNIC=Wi-Fi\r\nOrder=2\r\n";
+  EXPECT_EQ(Ini(), expected);
+  Open();
+  ExpectList({"회사", "카페", "도서관", "집"}, 0);
+  EXPECT_EQ(Ini(), expected);
+}
+
+TEST_F(PlaceListTest, DeleteAfterMovesThenTheLastPlace) {
+  WriteIni(kFourPlaces);
+  Open();
+  UserSelects(0);
+  Click(btnMoveDown);
+  ExpectList({"집", "회사", "카페", "도서관"}, 1);
+
+  // The question names the edited name; No keeps everything.
+  Type(edtPlace, "본사");
+  const std::string before = Ini();
+  prompts_.answers = {IDNO};
+  Click(btnDelete);
+  ExpectAsked("본사");
+  EXPECT_EQ(Ini(), before);
+  ExpectList({"집", "회사", "카페", "도서관"}, 1);
+
+  // Yes erases the selected entry's section, then the first place is shown.
+  prompts_.answers = {IDYES};
+  Click(btnDelete);
+  prompts_.shown.clear();
+  ExpectList({"집", "카페", "도서관"}, 0);
+  EXPECT_EQ(Orders(), (std::vector<int>{0, 2, 3}));  // not renumbered
+  EXPECT_EQ(frm_->Text(edtPlace), "집");
+  EXPECT_FALSE(Enabled(btnSave));
+  EXPECT_EQ(Ini(),
+            "[집]\r\nNIC=Wi-Fi\r\nOrder=0\r\n"
+            "[카페]\r\nNIC=Wi-Fi\r\nOrder=2\r\n[도서관]\r\nNIC=Wi-Fi\r\nOrder=3\r\n");
+
+  // With nothing selected, Yes changes nothing.
+  Click(btnAdd);
+  prompts_.answers = {IDYES};
+  Click(btnDelete);
+  ExpectAsked("");
+  ExpectList({"집", "카페", "도서관"}, -1);
+
+  // A later move writes the positions of the remaining places only.
+  UserSelects(2);
+  Click(btnMoveUp);
+  ExpectList({"집", "도서관", "카페"}, 1);
+  EXPECT_EQ(Ini(),
+            "[집]\r\nNIC=Wi-Fi\r\nOrder=0\r\n"
+            "[카페]\r\nNIC=Wi-Fi\r\nOrder=2\r\n[도서관]\r\nNIC=Wi-Fi\r\nOrder=1\r\n");
+
+  // Down to the last place, and that one too: the fields keep its values.
+  for (int left = 3; left > 0; --left) {
+    UserSelects(left - 1);
+    prompts_.answers = {IDYES};
+    Click(btnDelete);
+  }
+  ExpectList(Names{}, -1);
+  EXPECT_EQ(frm_->Text(edtPlace), "집");
+  EXPECT_EQ(Connection(), 1);
+  EXPECT_FALSE(Enabled(btnSave));
+  EXPECT_EQ(Ini(), "");
+}
+
+TEST_F(PlaceListTest, NamesTheFileCannotHoldAreRefusedFromAnEmptyWindowOn) {
+  Open();  // no file yet
+  ExpectList(Names{}, -1);
+  UserPicks(1);
+
+  const char* kNotHoldable =
+      "사용환경 이름에는 대괄호([ ])와 줄 바꿈 같은 제어 문자를 쓸 수 없으며, "
+      "이름 앞뒤에 공백을 둘 수 없습니다.";
+  struct Refused {
+    const char* name;
+    std::string text;
+  };
+  const Refused refused[] = {
+      {"[집]", kNotHoldable},
+      {"a]b", kNotHoldable},
+      {"탭\t문자", kNotHoldable},
+      {"줄\r\n바꿈", kNotHoldable},
+      {" 집", kNotHoldable},
+      {"집 ", kNotHoldable},
+      {"카페ก", "사용환경 이름에 이 시스템의 문자 코드에 없는 문자는 쓸 수 없습니다: ก"},
+  };
+  for (const Refused& r : refused) {
+    SCOPED_TRACE(r.name);
+    Type(edtPlace, r.name);
+    ASSERT_EQ(frm_->Text(edtPlace), r.name);
+    Click(btnSave);
+    ExpectRefused(r.text);
+    EXPECT_EQ(::GetFocus(), frm_->Control(edtPlace));
+    EXPECT_FALSE(test::FileExists(ini_));
+  }
+  ExpectList(Names{}, -1);
+
+  // A name typed into the empty window, saved without Add, is the first place.
+  Type(edtPlace, "Home");
+  Click(btnSave);
+  prompts_.shown.clear();
+  ExpectList({"Home"}, 0);
+
+  // The file would take a name differing only in case for the same section.
+  for (const char* twin : {"HOME", "hOmE"}) {
+    Click(btnAdd);
+    Type(edtPlace, twin);
+    Click(btnSave);
+    ExpectRefused(
+        "이름이 대소문자만 다른 사용환경 [Home]이(가) 이미 있습니다. 다른 이름을 입력하세요.");
+    EXPECT_TRUE(frm_->Adding);
+  }
+  Type(edtPlace, "Ωmega");
+  Click(btnSave);
+  prompts_.shown.clear();
+  Click(btnAdd);
+  Type(edtPlace, "ωMEGA");
+  Click(btnSave);
+  ExpectRefused(
+      "이름이 대소문자만 다른 사용환경 [Ωmega]이(가) 이미 있습니다. 다른 이름을 입력하세요.");
+
+  ExpectList({"Home", "Ωmega"}, -1, /*buttonsFollow=*/false);
+  EXPECT_EQ(Ini(),
+            "[Home]\r\nNIC=Wi-Fi\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\n"
+            "[Ωmega]\r\nNIC=Wi-Fi\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\n");
+}
+
+TEST_F(PlaceListTest, RefusedWritesLeaveTheListAndProfilesInStep) {
+  WriteIni(kOfficeAndHome);
+  Open();
+  UserSelects(1);
+  const std::string before = Ini();
+  const std::string refusal = "Unable to write to " + ini_;
+  {
+    // Held open without sharing, the file refuses every write.
+    Handle lock(::CreateFileW(Utf8ToWide(ini_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+
+    // The move is done on screen and in memory; the moved place stays selected.
+    Click(btnMoveUp);
+    ExpectBox(refusal, "Tavi", MB_OK | MB_ICONERROR);
+    ExpectList({"집", "회사"}, 0);
+
+    prompts_.answers = {IDYES};
+    Click(btnDelete);
+    prompts_.shown.erase(prompts_.shown.begin());  // the question
+    ExpectBox(refusal, "Tavi", MB_OK | MB_ICONERROR);
+    ExpectList({"집", "회사"}, 0);
+
+    Click(btnAdd);
+    Type(edtPlace, "카페");
+    Click(btnSave);
+    ExpectBox(refusal, "Tavi", MB_OK | MB_ICONERROR);
+    ExpectList({"집", "회사"}, -1);
+    EXPECT_TRUE(frm_->Adding);
+  }
+  EXPECT_EQ(Ini(), before);
+
+  // Once the file takes writes again, the same Save and a move go through.
+  Click(btnSave);
+  prompts_.shown.clear();
+  ExpectList({"집", "회사", "카페"}, 2);
+  Click(btnMoveUp);
+  Open();
+  ExpectList({"집", "카페", "회사"}, 0);
+}
+
+}  // namespace
+}  // namespace tavi
