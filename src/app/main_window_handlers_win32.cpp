@@ -6,6 +6,8 @@
 #include "app/app_info.h"
 #include "app/input_language.h"
 #include "app/input_method_win32.h"
+#include "netcfg/local_addresses.h"
+#include "netcfg/local_addresses_win32.h"
 #include "win/text_win32.h"
 
 namespace tavi {
@@ -26,9 +28,16 @@ void TfrmMain::edtPlaceChange() {
 
 // ---- Applying and updating ---------------------------------------------------------------
 
-void TfrmMain::ShowLocalAddresses() {}
+void TfrmMain::ShowLocalAddresses() {
+  SetStatusText(kAddressPanel, LocalAddressText(GetLocalAddresses()));
+}
 
-void TfrmMain::FillAdapterList() {}
+void TfrmMain::FillAdapterList() {
+  const HWND nic = Control(ControlId::cmbNIC);
+  for (const std::string& name : adapterDiscovery_.Finish()) {
+    ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
+  }
+}
 
 // ---- Help and the web address ------------------------------------------------------------
 

@@ -72,6 +72,7 @@ TfrmMain::TfrmMain(TfrmMainOptions options)
       prompts_(options_.prompts ? options_.prompts : &systemPrompts_) {
   // A start that installs an update ends in here, before any window exists.
   CreateUpdater();
+  adapterDiscovery_.Start();
   const HINSTANCE instance = ModuleInstance();
   static const bool registered = [instance] {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |

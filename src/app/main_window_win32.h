@@ -16,6 +16,7 @@
 #include "app/control_states.h"
 #include "app/main_layout.h"
 #include "app/user_prompts.h"
+#include "netcfg/adapter_discovery_win32.h"
 #include "profiles/ini_store.h"
 #include "profiles/network_info.h"
 #include "update/progress_dialog_win32.h"
@@ -166,8 +167,10 @@ class TfrmMain {
   void ApplyEditingState(const EditingState& state);
   void SetRadio(ControlId radio, bool selected);
 
-  // Start-up steps that other parts of the program fill in.
+  // The machine's addresses into the status bar, each followed by CR LF (at start-up and
+  // after every apply).
   void ShowLocalAddresses();
+  // The connections that discovery finds, appended to cmbNIC (once, at start-up).
   void FillAdapterList();
 
   // Applying a profile (main_window_apply_win32.cpp).
@@ -184,6 +187,9 @@ class TfrmMain {
   void ExecuteClose();
 
   TfrmMainOptions options_;
+  // Started as the window's construction begins, so that ipconfig runs while the controls are
+  // made; FillAdapterList takes its result.
+  AdapterDiscovery adapterDiscovery_;
   MessageBoxPrompts systemPrompts_;
   UserPrompts* prompts_;
   HWND window_ = nullptr;

@@ -101,18 +101,21 @@ bool RunAndWait(const std::string& command, std::string& status, bool useCmd) {
 }
 
 void RunAndCapture(const std::string& command, std::string& target) {
+  ConsoleCapture capture;
+  if (capture.Start(command)) capture.Finish(target);
+}
+
+bool ConsoleCapture::Start(const std::string& command) {
+  readEnd_.reset();
+  writeEnd_.reset();
+  process_.reset();
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
   Handle readEnd;
   Handle writeEnd;
-  if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, kCapturePipeSize)) return;
+  if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, kCapturePipeSize)) return false;
   // Only the write end goes to the child: with the read end closed in every process, a child
   // still writing after the capture gets an error instead of waiting for a reader forever.
   ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-
-  // Allocated once and zero-filled; the byte after the limit stays zero, so even a full
-  // capture is a terminated string.
-  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCaptureLimit + 1]());
-  if (!buffer) return;
 
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -124,10 +127,26 @@ void RunAndCapture(const std::string& command, std::string& target) {
   if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
                         &started)) {
-    return;
+    return false;
   }
-  const Handle process(started.hProcess);
+  // Kept until Finish, but no other child started meanwhile may inherit it.
+  ::SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, 0);
   const Handle thread(started.hThread);
+  process_.reset(started.hProcess);
+  readEnd_ = std::move(readEnd);
+  writeEnd_ = std::move(writeEnd);
+  return true;
+}
+
+void ConsoleCapture::Finish(std::string& target) {
+  const Handle process = std::move(process_);
+  const Handle readEnd = std::move(readEnd_);
+  const Handle writeEnd = std::move(writeEnd_);
+  if (!process) return;
+  // Allocated once and zero-filled; the byte after the limit stays zero, so even a full
+  // capture is a terminated string.
+  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCaptureLimit + 1]());
+  if (!buffer) return;
 
   std::size_t total = 0;
   for (int pass = 1;; ++pass) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "win/handle.h"
+
 namespace tavi {
 
 // Output a capture keeps; what a program writes beyond it is read and dropped.
@@ -25,5 +27,25 @@ bool RunAndWait(const std::string& command, std::string& status, bool useCmd);
 // a program still running then is left running. Standard error is not captured. When the
 // program cannot be started, target is unchanged.
 void RunAndCapture(const std::string& command, std::string& target);
+
+// RunAndCapture in two halves, so that a program can run while the caller does other work:
+// Start launches it with its output in a pipe, Finish collects that output under the rules of
+// RunAndCapture (its passes count from Finish) and appends it to target. A capture that was
+// never started, or whose program could not be started, appends nothing. Dropping a started
+// capture unfinished closes the pipe, and the program's further output fails.
+class ConsoleCapture {
+ public:
+  ConsoleCapture() = default;
+  ConsoleCapture(ConsoleCapture&&) = default;
+  ConsoleCapture& operator=(ConsoleCapture&&) = default;
+
+  bool Start(const std::string& command);
+  void Finish(std::string& target);
+
+ private:
+  Handle readEnd_;
+  Handle writeEnd_;
+  Handle process_;
+};
 
 }  // namespace tavi

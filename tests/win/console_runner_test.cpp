@@ -109,6 +109,22 @@ TEST(ConsoleCapture, OutputBeyondTheLimitIsReadAndDropped) {
   EXPECT_EQ(mismatches, 0u);
 }
 
+TEST(ConsoleCapture, AProgramStartedEarlyIsCollectedLater) {
+  test::TempDir dir;
+  const std::string done = dir.File("done.txt");
+  ConsoleCapture capture;
+  ASSERT_TRUE(capture.Start(Probe("flood 30 " + done)));
+  ASSERT_TRUE(test::WaitUntil([&] { return test::FileExists(done); }));
+  std::string text = "before:";
+  capture.Finish(text);
+  EXPECT_EQ(text, "before:ABCDEFGHIJKLMNOPQRSTUVWXYZABCD");
+  capture.Finish(text);  // finished captures, and ones never started, add nothing
+  EXPECT_EQ(text, "before:ABCDEFGHIJKLMNOPQRSTUVWXYZABCD");
+  EXPECT_FALSE(capture.Start("tavi-no-such-program.exe"));
+  capture.Finish(text);
+  EXPECT_EQ(text, "before:ABCDEFGHIJKLMNOPQRSTUVWXYZABCD");
+}
+
 TEST(ConsoleCapture, OemKoreanTextArrivesAsUtf8) {
   if (::GetOEMCP() != 949) GTEST_SKIP() << "needs the Korean OEM code page";
   // "한글 출력" in code page 949.

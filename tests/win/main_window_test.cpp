@@ -262,7 +262,10 @@ TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
     const StatusPanelSpec& panel = panels[static_cast<size_t>(i)];
     right += ScaleFrom96(panel.width96, frm->Dpi());
     EXPECT_EQ(edges[i], right);
-    EXPECT_EQ(frm->StatusText(i), panel.text);
+    // The address panel shows the machine's addresses instead (window_connections_test).
+    if (i != kAddressPanel) {
+      EXPECT_EQ(frm->StatusText(i), panel.text);
+    }
     const auto type = HIWORD(::SendMessageW(status, SB_GETTEXTLENGTHW, i, 0));
     const int expectedType = panel.bevel == PanelBevel::Raised ? SBT_POPOUT
                              : panel.bevel == PanelBevel::None ? SBT_NOBORDERS

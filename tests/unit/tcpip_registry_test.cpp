@@ -1,0 +1,61 @@
+#include "netcfg/tcpip_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tavi {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(TcpipRegistry, TheAdapterIsTheFirstBoundEntryWithoutItsDevicePrefix) {
+  EXPECT_EQ(AdapterFromBindList("\\Device\\Tcpip_{1}\0\\Device\\Tcpip_{2}\0"s), "{1}");
+  EXPECT_EQ(AdapterFromBindList("\\장치\\Tcpip_ABCD{1}\0"s), "{1}");  // characters, not bytes
+  // Nothing to write under: no list, a first entry no longer than the prefix (a longer
+  // second one notwithstanding), or a rest that is no single key name.
+  for (const std::string& bind :
+       {""s, "\\Device\\Tcpip_\0"s, "\\Device\\Tcpip\0\\Device\\Tcpip_{2}\0"s,
+        "\\Device\\Tcpip_\\Tcpip\0"s, "\\Device\\Tcpip_{1}\\\0"s}) {
+    EXPECT_EQ(AdapterFromBindList(bind), std::nullopt) << bind;
+  }
+}
+
+TEST(TcpipRegistry, StaticValuesGoUnderBothKeysAndDhcpOnlyTurnsItOn) {
+  const std::string adapter = "SYSTEM\\ControlSet002\\Services\\{1}\\Parameters\\Tcpip\\";
+  const std::string interface =
+      "SYSTEM\\ControlSet002\\Services\\Tcpip\\Parameters\\Interfaces\\{1}\\";
+  const auto dword = [](const std::string& path, std::uint32_t n) {
+    return RegWrite{path, RegValueType::Dword, "", n};
+  };
+  const auto multi = [](const std::string& path, const std::string& entry) {
+    return RegWrite{path, RegValueType::MultiString, entry, 0};
+  };
+  TcpipSettings settings{"10.0.0.5", "255.0.0.0", "10.0.0.1", "1.1.1.1", "", false};
+  EXPECT_EQ(
+      ControlSetTcpipWrites("ControlSet002", "{1}", settings),
+      (std::vector<RegWrite>{dword(adapter + "EnableDHCP", 0),
+                             multi(adapter + "IPAddress", "10.0.0.5"),
+                             multi(adapter + "SubnetMask", "255.0.0.0"),
+                             multi(adapter + "DefaultGateway", "10.0.0.1"),
+                             dword(interface + "EnableDHCP", 0),
+                             multi(interface + "IPAddress", "10.0.0.5"),
+                             multi(interface + "SubnetMask", "255.0.0.0"),
+                             multi(interface + "DefaultGateway", "10.0.0.1"),
+                             {interface + "NameServer", RegValueType::String, "1.1.1.1", 0}}));
+
+  // Both servers joined by one comma; an empty gateway stays a list with one empty entry.
+  settings.Dns2 = "8.8.8.8";
+  settings.Gateway.clear();
+  const std::vector<RegWrite> both = ControlSetTcpipWrites("ControlSet002", "{1}", settings);
+  EXPECT_EQ(both[8].text, "1.1.1.1,8.8.8.8");
+  EXPECT_EQ(both[3], multi(adapter + "DefaultGateway", ""));
+
+  settings.UseDhcp = true;
+  EXPECT_EQ(ControlSetTcpipWrites("ControlSet002", "{1}", settings),
+            std::vector<RegWrite>{dword(adapter + "EnableDHCP", 1)});
+}
+
+}  // namespace
+}  // namespace tavi
