@@ -10,6 +10,7 @@
 #include "app/main_layout.h"
 #include "app/main_window_win32.h"
 #include "netcfg/apply_profile.h"
+#include "netcfg/registry_values_win32.h"
 #include "scripted_prompts.h"
 #include "win/handle.h"
 #include "win/text_win32.h"
@@ -231,6 +232,22 @@ TEST_F(ApplyTest, OnASystemRootWith386TheRegistryPathRunsBetweenNetStopAndStart)
   EXPECT_EQ(prompts_.shown[0].caption, "설정 완료");
   EXPECT_EQ(Commands(), "net stop dhcp\r\nnet start dhcp\r\n");
   EXPECT_EQ(frm->StatusText(kProgressPanel), "완료");
+
+  // With an adapter bound, the static values of the window go into its keys.
+  ASSERT_TRUE(WriteRegMultiString(HKEY_LOCAL_MACHINE,
+                                  "SYSTEM\\ControlSet001\\Services\\NetBT\\Linkage\\Bind",
+                                  "\\Device\\Tcpip_{6B1C0DE1-0000-4000-8000-00000000C001}"));
+  FillStatic(*frm);
+  Click(*frm, btnApplyNetWork);
+  ASSERT_EQ(prompts_.shown.size(), 2u);
+  EXPECT_EQ(prompts_.shown[1].text, "[집](으)로 네트워크 연결을 설정하였습니다.");
+  std::string address;
+  EXPECT_TRUE(ReadRegMultiString(HKEY_LOCAL_MACHINE,
+                                 "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\"
+                                 "Interfaces\\{6B1C0DE1-0000-4000-8000-00000000C001}\\IPAddress",
+                                 address));
+  EXPECT_EQ(address, std::string("10.1.2.3\0", 9));
+  EXPECT_EQ(Commands(), "net stop dhcp\r\nnet start dhcp\r\nnet stop dhcp\r\nnet start dhcp\r\n");
 }
 
 // Sets the thread's view of Shift and Ctrl, as GetKeyState reads them.
