@@ -118,20 +118,5 @@ TEST(ApplyChecks, ConnectionTrimmedOfBlanksAndControlsThenTheStaticAddress) {
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
 }
 
-TEST(ApplyChecks, PathChoiceCommandAndResultTexts) {
-  EXPECT_TRUE(UsesRegistryPath("C:\\WIN386"));
-  EXPECT_TRUE(UsesRegistryPath("386"));
-  EXPECT_FALSE(UsesRegistryPath("C:\\WINDOWS"));
-  EXPECT_FALSE(UsesRegistryPath(""));  // unreadable
-
-  EXPECT_EQ(NetshScriptPath("C:\\Documents and Settings\\홍 길동\\Local Settings\\Temp"),
-            "C:\\Documents and Settings\\홍 길동\\Local Settings\\Temp\\nic.dat");
-  EXPECT_EQ(NetshScriptPath(""), "\\nic.dat");
-  EXPECT_EQ(NetshCommand("C:\\Temp dir\\nic.dat"), "netsh -f \"C:\\Temp dir\\nic.dat\"");
-
-  EXPECT_EQ(ApplyResultText(true, "회사"), "[회사](으)로 네트워크 연결을 설정하였습니다.");
-  EXPECT_EQ(ApplyResultText(false, "회사"), "변경 실패");
-}
-
 }  // namespace
 }  // namespace tavi

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_layout.h"
@@ -12,7 +13,6 @@
 #include "netcfg/apply_profile.h"
 #include "netcfg/registry_values_win32.h"
 #include "scripted_prompts.h"
-#include "win/handle.h"
 #include "win/text_win32.h"
 #include "win_test_support.h"
 
@@ -39,31 +39,15 @@ constexpr char kStaticScript[] =
 // Sets a string value of the test prefix's registry and puts the old one back afterwards.
 class ScopedRegistryString {
  public:
-  ScopedRegistryString(const wchar_t* key, const wchar_t* name, const std::wstring& value)
-      : name_(name) {
-    EXPECT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0,
-                                KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), nullptr),
-              ERROR_SUCCESS);
-    DWORD type = 0;
-    DWORD size = sizeof old_ - sizeof(wchar_t);
-    had_ = ::RegQueryValueExW(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(old_),
-                              &size) == ERROR_SUCCESS &&
-           type == REG_SZ;
-    Set(value.c_str());
+  ScopedRegistryString(std::string path, const std::string& value) : path_(std::move(path)) {
+    ReadRegString(HKEY_LOCAL_MACHINE, path_, old_);
+    EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, path_, value));
   }
-  ~ScopedRegistryString() {
-    if (had_) Set(old_);
-  }
+  ~ScopedRegistryString() { WriteRegString(HKEY_LOCAL_MACHINE, path_, old_); }
 
  private:
-  void Set(const wchar_t* value) {
-    ::RegSetValueExW(key_.get(), name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                     static_cast<DWORD>((::lstrlenW(value) + 1) * sizeof(wchar_t)));
-  }
-  RegKey key_;
-  const wchar_t* name_;
-  wchar_t old_[1024] = {};
-  bool had_ = false;
+  std::string path_;
+  std::string old_;
 };
 
 class ApplyTest : public ::testing::Test {
@@ -220,8 +204,7 @@ TEST_F(ApplyTest, AScriptThatCannotBeWrittenIsReportedAndTheBusyStateUndone) {
 }
 
 TEST_F(ApplyTest, OnASystemRootWith386TheRegistryPathRunsBetweenNetStopAndStart) {
-  ScopedRegistryString systemRoot(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"SystemRoot",
-                                  L"C:\\WIN386");
+  ScopedRegistryString systemRoot(kSystemRootValuePath, "C:\\WIN386");
 
   auto frm = Open();
   frm->SetText(edtPlace, "집");
