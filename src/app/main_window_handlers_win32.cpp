@@ -26,13 +26,7 @@ void TfrmMain::edtPlaceChange() {
   ApplyEditingState(EditInProgressRule(ReadEditingState()));
 }
 
-// ---- The list of places ------------------------------------------------------------------
-
-void TfrmMain::listboxPlaceDblClick() {}
-
 // ---- Applying and updating ---------------------------------------------------------------
-
-void TfrmMain::btnApplyNetWorkClick() {}
 
 void TfrmMain::ShowLocalAddresses() {
   SetStatusText(kAddressPanel, LocalAddressText(GetLocalAddresses()));

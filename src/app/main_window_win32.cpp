@@ -2,13 +2,12 @@
 #include "app/main_window_win32.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
-#include <exception>
 #include <stdexcept>
 #include <utility>
 
+#include "app/command_line.h"
 #include "app/custom_controls_win32.h"
 #include "profiles/private_profile_win32.h"
 #include "profiles/profile_store.h"
@@ -54,17 +53,6 @@ constexpr CommandBinding kBindings[] = {
     {ControlId::btnApplyNetWork, BN_CLICKED, &TfrmMain::btnApplyNetWorkClick},
 };
 
-std::vector<std::string> ProcessArguments() {
-  std::vector<std::string> arguments;
-  int count = 0;
-  LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  if (!list) return arguments;
-  for (int i = 1; i < count; ++i)
-    arguments.push_back(WideToUtf8(list[i]));
-  ::LocalFree(list);
-  return arguments;
-}
-
 bool MouseButtonDown() {
   const int primary = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
   return ::GetKeyState(primary) < 0;
@@ -74,7 +62,7 @@ bool MouseButtonDown() {
 
 TfrmMainOptions TfrmMainOptions::ForProcess() {
   TfrmMainOptions options;
-  options.arguments = ProcessArguments();
+  options.arguments = CommandLineArguments(WideToUtf8(::GetCommandLineW()));
   options.quitOnClose = true;
   return options;
 }
@@ -182,19 +170,6 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);
-}
-
-template <typename Action>
-bool TfrmMain::Guard(Action&& action) noexcept {
-  try {
-    action();
-    return true;
-  } catch (const std::exception& error) {
-    ReportError(error.what());
-  } catch (...) {
-    ReportError("Unexpected error");
-  }
-  return false;
 }
 
 void TfrmMain::ReportError(std::string_view text) noexcept {
@@ -311,8 +286,6 @@ void TfrmMain::RunFirstActivation() {
   }
   if (closeRequested_) ExecuteClose();
 }
-
-void TfrmMain::ProcessCommandLine() {}
 
 void TfrmMain::Close() {
   closeRequested_ = true;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,8 @@
 #include "win/handle.h"
 
 namespace tavi {
+
+struct ApplyValues;
 
 struct TfrmMainOptions {
   // The profile file; empty: the INI file beside the executable.
@@ -83,6 +86,9 @@ class TfrmMain {
 
   TProfileList Profiles;
   bool Adding = false;
+  // No completion box after an apply; set by "/s" and by Ctrl+double-click, never cleared.
+  // A member, not a global, so that every window (and every test) starts without it.
+  bool Quiet = false;
   std::unique_ptr<IniStore> IniFile;
   std::vector<std::string> UpdateFiles;
   // Constructed first of all: its start-up duties run before the window is created.
@@ -132,8 +138,19 @@ class TfrmMain {
   LRESULT OnControlColor(UINT message, HDC dc, HWND control);
   void OnNcDestroy();
   void ReportError(std::string_view text) noexcept;
+  // Runs the action; an exception that escapes it is reported in a box. False then.
   template <typename Action>
-  bool Guard(Action&& action) noexcept;
+  bool Guard(Action&& action) noexcept {
+    try {
+      action();
+      return true;
+    } catch (const std::exception& error) {
+      ReportError(error.what());
+    } catch (...) {
+      ReportError("Unexpected error");
+    }
+    return false;
+  }
 
   // Creation (main_window_controls_win32.cpp).
   void CreateFonts();
@@ -155,6 +172,11 @@ class TfrmMain {
   void ShowLocalAddresses();
   // The connections that discovery finds, appended to cmbNIC (once, at start-up).
   void FillAdapterList();
+
+  // Applying a profile (main_window_apply_win32.cpp).
+  ApplyValues ReadApplyValues() const;
+  bool ApplyThroughScript(const ApplyValues& values);
+  bool ApplyThroughRegistry(const ApplyValues& values);
 
   // The update (update/update_workflow_win32.cpp).
   void CreateUpdater();

@@ -295,7 +295,12 @@ TEST_F(UpdateEndToEnd, HandOverArgumentsThatDoNotCheckOutStartNormally) {
     EXPECT_TRUE(FileExists(install.File("update.info")));
     EXPECT_TRUE(FileExists(install.File("update\\a.txt")));
     EXPECT_EQ(LocalFileVersion(Exe()), "2.4.0.0");
-    ::PostMessageW(MainWindowOf(program.id), WM_CLOSE, 0, 0);
+    // The first argument names a place, so the command line applies it (this prefix has no
+    // connection: the apply asks for one) and then the program ends by itself.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = BoxOf(program.id, "Tavi")) != nullptr; }, kLong));
+    EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), "네트워크 연결을 선택해 주십시오.");
+    Click(::GetDlgItem(box, IDOK));
     ASSERT_EQ(::WaitForSingleObject(program.process.get(), 10000), WAIT_OBJECT_0);
   }
 }

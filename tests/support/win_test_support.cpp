@@ -17,8 +17,9 @@ TempDir::TempDir() {
   std::wstring base = temp;
   if (!base.empty() && base.back() == L'\\') base.pop_back();
   for (;;) {
-    const std::wstring candidate = base + L"\\tavi-test-" + std::to_wstring(::GetCurrentProcessId()) +
-                                   L"-" + std::to_wstring(counter++);
+    const std::wstring candidate = base + L"\\tavi-test-" +
+                                   std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(counter++);
     if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
       path_ = WideToUtf8(candidate);
       return;
@@ -48,12 +49,12 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            0, nullptr));
+  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr));
   ASSERT_TRUE(file) << "cannot write " << path;
   DWORD written = 0;
-  ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                          nullptr));
+  ASSERT_TRUE(
+      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   ASSERT_EQ(written, bytes.size());
 }
 
@@ -95,6 +96,27 @@ std::string RequiredEnvPath(const char* name) {
     if (c == L'/') c = L'\\';
   }
   return WideToUtf8(value);
+}
+
+std::string EnvironmentValue(const std::string& name) {
+  const std::wstring wideName = Utf8ToWide(name);
+  const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+  if (size == 0) return {};
+  std::wstring value(size, L'\0');
+  value.resize(::GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
+  return WideToUtf8(value);
+}
+
+ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value)
+    : name_(Utf8ToWide(name)) {
+  const DWORD size = ::GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
+  had_ = size > 0;
+  if (had_) old_ = Utf8ToWide(EnvironmentValue(name));
+  ::SetEnvironmentVariableW(name_.c_str(), Utf8ToWide(value).c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  ::SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr);
 }
 
 void PumpMessages() {

@@ -33,6 +33,24 @@ void RemoveTree(const std::string& path);
 // with forward slashes turned into backslashes; fails the test when it is missing.
 std::string RequiredEnvPath(const char* name);
 
+// An environment variable of this process (and so of the programs it starts) set for a
+// test's duration; the old value, or its absence, comes back afterwards.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const std::string& name, const std::string& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::wstring name_;
+  std::wstring old_;
+  bool had_ = false;
+};
+
+// An environment variable's value; empty when it is not set.
+std::string EnvironmentValue(const std::string& name);
+
 // Polls until the condition holds or the deadline passes, dispatching this thread's
 // window messages meanwhile. Returns whether the condition held.
 bool WaitUntil(const std::function<bool()>& condition,

@@ -1,0 +1,55 @@
+#include "app/command_line.h"
+
+#include "profiles/integer_text.h"
+
+namespace tavi {
+namespace {
+
+bool IsSeparator(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
+}  // namespace
+
+std::vector<std::string> CommandLineArguments(std::string_view commandLine) {
+  std::vector<std::string> arguments;
+  size_t i = 0;
+  bool programName = true;
+  for (;;) {
+    while (i < commandLine.size() && IsSeparator(commandLine[i]) && commandLine[i] != '\0')
+      ++i;
+    if (i == commandLine.size() || commandLine[i] == '\0') break;
+    std::string argument;
+    bool quoted = false;
+    for (; i < commandLine.size() && commandLine[i] != '\0'; ++i) {
+      const char c = commandLine[i];
+      if (c == '"') {
+        quoted = !quoted;
+      } else if (IsSeparator(c) && !quoted) {
+        break;
+      } else {
+        argument += c;
+      }
+    }
+    if (!programName) arguments.push_back(std::move(argument));
+    programName = false;
+  }
+  return arguments;
+}
+
+ArgumentAction ClassifyArgument(std::string_view argument, int placeCount) {
+  using Kind = ArgumentAction::Kind;
+  if (argument.size() == 2 && argument[0] == '/' && (argument[1] == 's' || argument[1] == 'S')) {
+    return {Kind::SetQuiet};
+  }
+  const int index = StrToIntDef(argument, -1);
+  if (index == -1) return {Kind::Ignore};
+  if (index < 0 || index >= placeCount) return {Kind::NotFound, index};
+  return {Kind::Apply, index};
+}
+
+std::string PlaceNotFoundText(std::string_view argument) {
+  return "사용 환경을 찾을 수 없습니다.\r\rindex: " + std::string(argument);
+}
+
+}  // namespace tavi

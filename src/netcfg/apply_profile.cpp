@@ -1,0 +1,47 @@
+#include "netcfg/apply_profile.h"
+
+namespace tavi {
+namespace {
+
+bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
+}  // namespace
+
+ApplyRefusal CheckApplyValues(const ApplyValues& values) {
+  const std::string_view connection = values.Connection;
+  size_t first = 0;
+  while (first < connection.size() && IsBlankOrControl(connection[first]))
+    ++first;
+  if (first == connection.size()) return ApplyRefusal::NoConnection;
+  if (values.StaticChosen && (values.IP.empty() || values.Mask.empty())) {
+    return ApplyRefusal::NoAddress;
+  }
+  return ApplyRefusal::None;
+}
+
+bool UsesRegistryPath(std::string_view systemRoot) {
+  return systemRoot.find("386") != std::string_view::npos;
+}
+
+std::string NetshScriptPath(std::string_view tempDirectory) {
+  return std::string(tempDirectory) + "\\nic.dat";
+}
+
+std::string NetshCommand(std::string_view scriptPath) {
+  std::string command = "netsh -f \"";
+  command += scriptPath;
+  command += '"';
+  return command;
+}
+
+std::string ApplyResultText(bool changed, std::string_view placeName) {
+  if (!changed) return kApplyFailedText;
+  std::string text = "[";
+  text += placeName;
+  text += "](으)로 네트워크 연결을 설정하였습니다.";
+  return text;
+}
+
+}  // namespace tavi

@@ -1,0 +1,211 @@
+// tavi.exe applying places from its command line, as a scheduled task or a shortcut runs it:
+// the INI file beside it, two connections that discovery finds (adapter keys in this prefix's
+// registry and a scripted ipconfig.exe beside the program), the recording netsh.exe first on
+// the search path and a temporary folder with a blank in its name.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "app/main_layout.h"
+#include "dialog_driver.h"
+#include "win/handle.h"
+#include "win/text_win32.h"
+#include "win_test_support.h"
+
+namespace tavi {
+namespace {
+
+constexpr char kWireless[] = "무선 네트워크 연결";
+
+constexpr char kPlaces[] =
+    "[집]\r\nNIC=LAN\r\nOrder=0\r\n"
+    "[사무실]\r\nNIC=LAN\r\nIP=10.1.2.3\r\nSubNetMask=255.255.255.0\r\nGateWay=10.1.2.1\r\n"
+    "1stDNS=10.1.2.53\r\n2ndDNS=10.1.2.54\r\nOrder=1\r\n"
+    "[카페]\r\nNIC=무선 네트워크 연결\r\nOrder=2\r\n";
+
+// What ipconfig /all prints for the two connections, in the OEM code page.
+constexpr char kListing[] =
+    "\r\nWindows IP 구성\r\n\r\n"
+    "이더넷 어댑터 LAN:\r\n\r\n   IP 주소 . . . . . . . . . : 10.1.2.3\r\n\r\n"
+    "이더넷 어댑터 무선 네트워크 연결:\r\n\r\n   미디어 상태 . . . . . . . : 미디어 연결 끊김\r\n";
+
+constexpr char kDhcpScript[] =
+    "pushd interface\r\n"
+    "reset all\r\n"
+    "popd\r\n"
+    "pushd interface ip\r\n"
+    "set address name=\"LAN\" source=dhcp \r\n"
+    "set dns name = \"LAN\" source = dhcp\r\n"
+    "set wins name = \"LAN\" source = dhcp\r\n"
+    "set wins name = \"LAN\" source=dhcp\r\n"
+    "popd\r\n";
+
+constexpr char kStaticScript[] =
+    "pushd interface\r\n"
+    "reset all\r\n"
+    "popd\r\n"
+    "pushd interface ip\r\n"
+    "set address name = \"LAN\" source = static addr = 10.1.2.3 mask = 255.255.255.0\r\n"
+    "set address name = \"LAN\" gateway = 10.1.2.1 gwmetric = 1\r\n"
+    "set dns name = \"LAN\" source=static addr=10.1.2.53 register=PRIMARY\r\n"
+    "add dns name = \"LAN\" addr=10.1.2.54\r\n"
+    "set wins name = \"LAN\" source = static addr = none\r\n"
+    "popd\r\n";
+
+std::string WirelessScript() {
+  const std::string name = std::string("\"") + kWireless + "\"";
+  return Utf8ToCodePage(
+      "pushd interface\r\nreset all\r\npopd\r\npushd interface ip\r\n"
+      "set address name=" +
+          name +
+          " source=dhcp \r\n"
+          "set dns name = " +
+          name +
+          " source = dhcp\r\n"
+          "set wins name = " +
+          name +
+          " source = dhcp\r\n"
+          "set wins name = " +
+          name + " source=dhcp\r\npopd\r\n",
+      949);
+}
+
+void AddAdapter(const wchar_t* guid, const std::string& name) {
+  const std::wstring key = std::wstring(
+                               L"SYSTEM\\CurrentControlSet\\Control\\Network\\"
+                               L"{4D36E972-E325-11CE-BFC1-08002BE10318}\\") +
+                           guid + L"\\Connection";
+  RegKey connection;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, connection.put(), nullptr),
+            ERROR_SUCCESS);
+  const std::wstring value = Utf8ToWide(name);
+  ASSERT_EQ(::RegSetValueExW(connection.get(), L"Name", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+}
+
+class ApplyFromCommandLine : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    AddAdapter(L"{6B1C0DE1-0000-4000-8000-00000000A001}", "LAN");
+    AddAdapter(L"{6B1C0DE1-0000-4000-8000-00000000A002}", kWireless);
+  }
+
+  void SetUp() override {
+    for (const std::string& folder : {app_, bin_, record_, temp_})
+      ASSERT_TRUE(::CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr)) << folder;
+    Copy("TAVI_TAVI_EXE", app_ + "\\tavi.exe");
+    Copy("TAVI_SCRIPTED_IPCONFIG_EXE", app_ + "\\ipconfig.exe");
+    Copy("TAVI_RECORDING_NETSH_EXE", bin_ + "\\netsh.exe");
+    test::WriteFileBytes(app_ + "\\tavi.ini", Utf8ToCodePage(kPlaces, 949));
+    test::WriteFileBytes(listing_, Utf8ToCodePage(kListing, 949));
+  }
+
+  static void Copy(const char* variable, const std::string& target) {
+    ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath(variable)).c_str(),
+                            Utf8ToWide(target).c_str(), FALSE))
+        << target;
+  }
+
+  std::unique_ptr<test::ChildProcess> Start(const std::string& arguments) {
+    return std::make_unique<test::ChildProcess>("\"" + app_ + "\\tavi.exe\" " + arguments);
+  }
+
+  std::string Commands() const { return test::ReadFileBytes(record_ + "\\commands.txt"); }
+  std::string Script(int n) const {
+    return test::ReadFileBytes(record_ + "\\script-" + std::to_string(n) + ".dat");
+  }
+  bool ScriptLeft() const { return test::FileExists(temp_ + "\\nic.dat"); }
+
+  test::TempDir dir_;
+  const std::string app_ = dir_.File("app");
+  const std::string bin_ = dir_.File("bin");
+  const std::string record_ = dir_.File("record");
+  const std::string temp_ = dir_.File("my temp");
+  const std::string listing_ = dir_.File("ipconfig.txt");
+  test::ScopedEnvironment path_{"PATH", bin_ + ";" + test::EnvironmentValue("PATH")};
+  test::ScopedEnvironment tmp_{"TMP", temp_};
+  test::ScopedEnvironment tempVariable_{"TEMP", temp_};
+  test::ScopedEnvironment recordVariable_{"TAVI_RECORD_DIR", record_};
+  test::ScopedEnvironment listingVariable_{"TAVI_IPCONFIG_LISTING", listing_};
+};
+
+TEST_F(ApplyFromCommandLine, QuietIndexAppliesThePlaceAndEndsByItself) {
+  struct Case {
+    const char* arguments;
+    std::string script;
+  };
+  const Case cases[] = {{"/s 0", kDhcpScript}, {"/S 1", kStaticScript}, {"/s 2", WirelessScript()}};
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    auto tavi = Start(c.arguments);
+    // No box: a modal one would keep the program from ending.
+    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(Script(++n), c.script);
+    EXPECT_FALSE(ScriptLeft());
+  }
+  // netsh got the whole path of the script in its folder with a blank.
+  EXPECT_EQ(Commands().substr(0, Commands().find('\r')), "netsh -f " + temp_ + "\\nic.dat");
+}
+
+TEST_F(ApplyFromCommandLine, TheCompletionBoxComesUnlessQuietIsAskedFirst) {
+  for (const char* arguments : {"0 /s", "$1"}) {
+    SCOPED_TRACE(arguments);
+    auto tavi = Start(arguments);
+    const auto box = test::WaitForMessageBox(tavi->Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "설정 완료");
+    EXPECT_EQ(box->text, std::string(arguments[0] == '0' ? "[집]" : "[사무실]") +
+                             "(으)로 네트워크 연결을 설정하였습니다.");
+    test::PressButton(box->window, IDOK);
+    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  }
+  EXPECT_EQ(Script(1), kDhcpScript);
+  EXPECT_EQ(Script(2), kStaticScript);
+}
+
+TEST_F(ApplyFromCommandLine, AnIndexThatNamesNoPlaceIsReportedAndTheRestIgnored) {
+  auto notFound = Start("7");
+  const auto box = test::WaitForMessageBox(notFound->Id());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "Tavi");
+  EXPECT_EQ(box->text, "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
+  test::PressButton(box->window, IDOK);
+
+  auto word = Start("abc");
+  auto minusOne = Start("-1");
+  for (test::ChildProcess* tavi : {notFound.get(), word.get(), minusOne.get()}) {
+    const HWND window = test::WaitForProcessWindow(tavi->Id(), L"TfrmMain");
+    ASSERT_TRUE(window);
+    const HWND list = ::GetDlgItem(window, static_cast<int>(ControlId::listboxPlace));
+    ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
+    EXPECT_FALSE(test::WaitUntil([&] { return test::FindMessageBox(tavi->Id()).has_value(); },
+                                 std::chrono::milliseconds(500)));
+    EXPECT_FALSE(tavi->WaitForExit(std::chrono::milliseconds(0)));  // the window stays open
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  }
+  EXPECT_EQ(Commands(), "");
+}
+
+TEST_F(ApplyFromCommandLine, AnInterpreterThatCannotStartIsAFailure) {
+  // The program's own folder is searched first: a cmd.exe there that is no program.
+  test::WriteFileBytes(app_ + "\\cmd.exe", "not a program");
+  auto tavi = Start("0");
+  const auto box = test::WaitForMessageBox(tavi->Id());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "설정 완료");
+  EXPECT_EQ(box->text, "변경 실패");
+  test::PressButton(box->window, IDOK);
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(Commands(), "");
+  EXPECT_FALSE(ScriptLeft());
+}
+
+}  // namespace
+}  // namespace tavi
