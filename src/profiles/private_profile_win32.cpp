@@ -24,22 +24,31 @@ std::wstring ReadProfileText(const wchar_t* section, const wchar_t* key, const s
   }
 }
 
+// A list of names as the functions return it: each name ends in a NUL.
+std::vector<std::string> SplitNames(const std::wstring& names) {
+  std::vector<std::string> list;
+  size_t start = 0;
+  while (start < names.size()) {
+    size_t end = names.find(L'\0', start);
+    if (end == std::wstring::npos) end = names.size();
+    if (end > start) list.push_back(WideToUtf8(names.substr(start, end - start)));
+    start = end + 1;
+  }
+  return list;
+}
+
 }  // namespace
 
 PrivateProfileStore::PrivateProfileStore(std::string path)
     : path_(std::move(path)), widePath_(Utf8ToWide(path_)) {}
 
 std::vector<std::string> PrivateProfileStore::ReadSections() const {
-  const std::wstring names = ReadProfileText(nullptr, nullptr, widePath_, 2);
-  std::vector<std::string> sections;
-  size_t start = 0;
-  while (start < names.size()) {
-    size_t end = names.find(L'\0', start);
-    if (end == std::wstring::npos) end = names.size();
-    if (end > start) sections.push_back(WideToUtf8(names.substr(start, end - start)));
-    start = end + 1;
-  }
-  return sections;
+  return SplitNames(ReadProfileText(nullptr, nullptr, widePath_, 2));
+}
+
+std::vector<std::string> PrivateProfileStore::ReadKeys(std::string_view section) const {
+  const std::wstring wideSection = Utf8ToWide(section);
+  return SplitNames(ReadProfileText(wideSection.c_str(), nullptr, widePath_, 2));
 }
 
 std::string PrivateProfileStore::ReadString(std::string_view section, std::string_view key) const {

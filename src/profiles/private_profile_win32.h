@@ -16,9 +16,10 @@ class PrivateProfileStore final : public IniStore {
   const std::string& Path() const { return path_; }
 
   std::vector<std::string> ReadSections() const override;
+  // Names of the section's keys, in file order.
+  std::vector<std::string> ReadKeys(std::string_view section) const;
   std::string ReadString(std::string_view section, std::string_view key) const override;
-  void WriteString(std::string_view section, std::string_view key,
-                   std::string_view value) override;
+  void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
   void EraseSection(std::string_view section) override;
 
  private:

@@ -81,17 +81,6 @@ bool CreateFolderPath(const std::string& path) {
   return ::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || IsFolder(path);
 }
 
-std::vector<std::string> ProcessArguments() {
-  std::vector<std::string> arguments;
-  int count = 0;
-  LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  if (!list) return arguments;
-  for (int i = 1; i < count; ++i)
-    arguments.push_back(WideToUtf8(list[i]));
-  ::LocalFree(list);
-  return arguments;
-}
-
 bool ShellStart(const std::string& file, const std::string& parameters) {
   const std::wstring wideFile = Utf8ToWide(file);
   const std::wstring wideParameters = Utf8ToWide(parameters);
@@ -105,30 +94,6 @@ bool ShellStart(const std::string& file, const std::string& parameters) {
 bool QuitPending() {
   MSG message;
   return ::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
-}
-
-// The keys of one section in file order, as GetPrivateProfileString lists them.
-std::vector<std::string> ReadKeys(const std::wstring& path, const std::wstring& section) {
-  std::wstring buffer(4096, L'\0');
-  for (;;) {
-    const DWORD size = static_cast<DWORD>(buffer.size());
-    const DWORD length = ::GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer.data(),
-                                                    size, path.c_str());
-    if (length + 2 < size) {
-      buffer.resize(length);
-      break;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-  std::vector<std::string> keys;
-  size_t start = 0;
-  while (start < buffer.size()) {
-    size_t end = buffer.find(L'\0', start);
-    if (end == std::wstring::npos) end = buffer.size();
-    if (end > start) keys.push_back(WideToUtf8(buffer.substr(start, end - start)));
-    start = end + 1;
-  }
-  return keys;
 }
 
 }  // namespace
@@ -153,11 +118,10 @@ std::optional<std::string> LocalFileVersion(const std::string& path) {
 
 UpdateDescription ReadUpdateDescription(const std::string& path) {
   const PrivateProfileStore file(path);
-  const std::wstring widePath = Utf8ToWide(path);
   UpdateDescription description;
   for (std::string& name : file.ReadSections()) {
     DescriptionSection section;
-    for (std::string& key : ReadKeys(widePath, Utf8ToWide(name))) {
+    for (std::string& key : file.ReadKeys(name)) {
       std::string value = file.ReadString(name, key);
       section.values.emplace_back(std::move(key), std::move(value));
     }
@@ -251,8 +215,7 @@ std::string TRavoUpdater::DownloadFolder() const {
 }
 
 void TRavoUpdater::RunStartupDuties() {
-  const std::vector<std::string> arguments =
-      environment_.arguments ? *environment_.arguments : ProcessArguments();
+  const std::vector<std::string>& arguments = environment_.arguments;
   if (arguments.size() == 3) {
     RunHandOver(arguments);  // when the arguments do not check out, the program starts normally
   } else if (arguments.empty()) {

@@ -34,14 +34,14 @@ using TUpdateErrorEvent = std::function<void(TObject& Sender, const std::string&
 using TMessageBoxFunction =
     std::function<int(std::string_view text, std::string_view caption, UINT flags)>;
 
-// What the updater takes from the running process. Every member left empty means the
-// process's own; tests put a program folder, a command line and the ends of the process
-// under their control.
+// What the updater takes from the running process. Every member but the arguments left
+// empty means the process's own; tests put a program folder, a command line and the ends of the
+// process under their control.
 struct TRavoUpdaterEnvironment {
   // The running executable; its folder is the program folder.
   std::string executablePath;
-  // The command-line arguments, without the program's name.
-  std::optional<std::vector<std::string>> arguments;
+  // The command-line arguments, without the program's name (the window passes its own).
+  std::vector<std::string> arguments;
   TMessageBoxFunction messageBox;
   // Starts a program through the shell with the given parameters (empty: none), shown
   // normally; returns whether it started.
