@@ -342,10 +342,9 @@ TEST_F(PlaceListTest, NamesTheFileCannotHoldAreRefusedFromAnEmptyWindowOn) {
   const std::string notHoldable =
       "사용환경 이름에는 대괄호([ ])와 줄 바꿈 같은 제어 문자를 쓸 수 없으며, "
       "이름 앞뒤에 공백을 둘 수 없습니다.";
+  // The rules are tested natively; here the box, the focus, no file, and the real code page.
   const std::pair<const char*, std::string> refused[] = {
       {"[집]", notHoldable},
-      {"탭\t문자", notHoldable},
-      {" 집", notHoldable},
       {"카페ก", "사용환경 이름에 이 시스템의 문자 코드에 없는 문자는 쓸 수 없습니다: ก"}};
   for (const auto& [name, text] : refused) {
     SCOPED_TRACE(name);
@@ -367,15 +366,13 @@ TEST_F(PlaceListTest, NamesTheFileCannotHoldAreRefusedFromAnEmptyWindowOn) {
   Click(btnSave);
   ExpectSaved("Ωmega");
 
-  // The file would take a name differing only in case for the same section.
-  for (const auto& [twin, listed] : {std::pair{"HOME", "Home"}, std::pair{"ωMEGA", "Ωmega"}}) {
-    Click(btnAdd);
-    Type(edtPlace, twin);
-    Click(btnSave);
-    ExpectRefused(std::string("이름이 대소문자만 다른 사용환경 [") + listed +
-                  "]이(가) 이미 있습니다. 다른 이름을 입력하세요.");
-    EXPECT_TRUE(frm_->Adding);
-  }
+  // The file would take a name differing only in case (Greek too) for the same section.
+  Click(btnAdd);
+  Type(edtPlace, "ωMEGA");
+  Click(btnSave);
+  ExpectRefused(
+      "이름이 대소문자만 다른 사용환경 [Ωmega]이(가) 이미 있습니다. 다른 이름을 입력하세요.");
+  EXPECT_TRUE(frm_->Adding);
   ExpectList({"Home", "Ωmega"}, -1, /*buttonsFollow=*/false);
   const std::string keys = "NIC=Wi-Fi\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\n";
   EXPECT_EQ(Ini(), "[Home]\r\n" + keys + "[Ωmega]\r\n" + keys);
