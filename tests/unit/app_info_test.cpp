@@ -1,8 +1,6 @@
 // The help text, byte for byte, and which keyboard layout a field asks for.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <string>
 #include <vector>
 
@@ -28,8 +26,6 @@ TEST(HelpText, IsTheTwentySixLinesJoinedByCarriageReturns) {
       "    http://example.org\r\r\r"
       "만든 이: 홍길동 (tavi@example.org)";
   EXPECT_EQ(HelpText(), expected);
-  EXPECT_EQ(std::count(expected.begin(), expected.end(), '\r'), 25);
-  EXPECT_EQ(expected.find('\n'), std::string::npos);
 }
 
 TEST(InputLanguage, PrefersTheNamedKoreanInputMethodThenKeepsAKoreanOne) {

@@ -19,27 +19,25 @@ class FakeIniStore : public IniStore {
   };
 
   std::vector<Section> sections;
-  bool refuseWrites = false;
   int writes = 0;
 
   std::vector<std::string> ReadSections() const override {
     std::vector<std::string> names;
-    for (const Section& s : sections) names.push_back(s.name);
+    for (const Section& s : sections)
+      names.push_back(s.name);
     return names;
   }
 
   std::string ReadString(std::string_view section, std::string_view key) const override {
-    const Section* s = Find(section);
-    if (!s) return {};
-    for (const auto& [k, v] : s->keys) {
-      if (Same(k, key)) return v;
+    if (const Section* s = Find(section)) {
+      for (const auto& [k, v] : s->keys)
+        if (Same(k, key)) return v;
     }
     return {};
   }
 
   void WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override {
-    if (refuseWrites) throw IniWriteError("fake.ini");
     ++writes;
     Section* s = Find(section);
     if (!s) s = &sections.emplace_back(Section{std::string(section), {}});
@@ -53,7 +51,6 @@ class FakeIniStore : public IniStore {
   }
 
   void EraseSection(std::string_view section) override {
-    if (refuseWrites) throw IniWriteError("fake.ini");
     std::erase_if(sections, [&](const Section& s) { return Same(s.name, section); });
   }
 
@@ -68,14 +65,9 @@ class FakeIniStore : public IniStore {
       return lower(x) == lower(y);
     });
   }
-  const Section* Find(std::string_view name) const {
-    for (const Section& s : sections) {
-      if (Same(s.name, name)) return &s;
-    }
-    return nullptr;
-  }
-  Section* Find(std::string_view name) {
-    return const_cast<Section*>(static_cast<const FakeIniStore*>(this)->Find(name));
+  Section* Find(std::string_view name) const {
+    auto it = std::ranges::find_if(sections, [&](const Section& s) { return Same(s.name, name); });
+    return it == sections.end() ? nullptr : const_cast<Section*>(&*it);
   }
 };
 

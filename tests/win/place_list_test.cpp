@@ -1,5 +1,5 @@
-// The place list on the real window under Wine, one user's story per test: after each step
-// the list box, Profiles, the INI file's bytes and the controls are checked together.
+// The place list on the real window under Wine, one user's story per test: the list box,
+// Profiles, the INI file's bytes and the controls are checked together.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -35,13 +35,12 @@ class PlaceListTest : public ::testing::Test {
     TfrmMainOptions options;
     options.iniPath = ini_;
     options.prompts = &prompts_;
-    options.updater.executablePath = dir_.File("tavi.exe");  // its update files stay in here
+    options.updater.executablePath = dir_.File("tavi.exe");
     frm_ = std::make_unique<TfrmMain>(std::move(options));
     const HWND nic = frm_->Control(cmbNIC);
     ::SendMessageW(nic, CB_RESETCONTENT, 0, 0);
-    for (const char* name : {"로컬 영역 연결", "Wi-Fi", "WI-FI", "랜Ω"}) {
+    for (const char* name : {"로컬 영역 연결", "Wi-Fi", "WI-FI", "랜Ω"})
       ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
-    }
     SetDialogNavigationWindow(frm_->Handle());
     frm_->Show(SW_SHOW);
     test::PumpMessages();
@@ -50,23 +49,17 @@ class PlaceListTest : public ::testing::Test {
   void Click(ControlId button) { ::SendMessageW(frm_->Control(button), BM_CLICK, 0, 0); }
   void Type(ControlId field, std::string_view text) { frm_->SetText(field, text); }
   // The user's own choices, which the controls report as changes.
-  void UserSelects(int place) {
-    const HWND list = frm_->Control(listboxPlace);
-    ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(place), 0);
-    ::SendMessageW(frm_->Handle(), WM_COMMAND, MAKEWPARAM(listboxPlace, LBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
-  }
-  void UserPicks(int connection) {
-    const HWND nic = frm_->Control(cmbNIC);
-    ::SendMessageW(nic, CB_SETCURSEL, static_cast<WPARAM>(connection), 0);
-    ::SendMessageW(frm_->Handle(), WM_COMMAND, MAKEWPARAM(cmbNIC, CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(nic));
+  void UserSelects(int index) { UserChooses(listboxPlace, LB_SETCURSEL, LBN_SELCHANGE, index); }
+  void UserPicks(int index) { UserChooses(cmbNIC, CB_SETCURSEL, CBN_SELCHANGE, index); }
+  void UserChooses(ControlId id, UINT select, WORD notification, int index) {
+    ::SendMessageW(frm_->Control(id), select, static_cast<WPARAM>(index), 0);
+    ::SendMessageW(frm_->Handle(), WM_COMMAND, MAKEWPARAM(id, notification),
+                   reinterpret_cast<LPARAM>(frm_->Control(id)));
   }
   int Connection() const {
     return static_cast<int>(::SendMessageW(frm_->Control(cmbNIC), CB_GETCURSEL, 0, 0));
   }
   bool Enabled(ControlId id) const { return ::IsWindowEnabled(frm_->Control(id)) != 0; }
-  bool Checked(ControlId a, ControlId b) const { return frm_->IsChecked(a) && frm_->IsChecked(b); }
 
   // The list box and Profiles name the same places in the same order; the move buttons
   // follow the selection (after Add they keep their state: buttonsFollow false).
@@ -105,15 +98,12 @@ class PlaceListTest : public ::testing::Test {
   }
   void ExpectSaved(std::string_view name) {
     ExpectBox(std::string("[").append(name).append("]에 대한 정보를 저장하였습니다."), "저장 완료",
-              MB_OK | MB_ICONINFORMATION);  // 0x40
+              MB_OK | MB_ICONINFORMATION);
   }
-  void ExpectRefused(std::string_view text) {
-    ExpectBox(text, "Tavi", MB_OK | MB_ICONEXCLAMATION);  // 0x30
-  }
+  void ExpectRefused(std::string_view text) { ExpectBox(text, "Tavi", MB_OK | MB_ICONEXCLAMATION); }
   void ExpectAsked(std::string_view name) {
     ExpectBox(std::string("[").append(name).append("]에 대한 정보를 삭제 하시겠습니까?"),
-              "삭제 확인",
-              MB_YESNO | MB_ICONQUESTION);  // 0x24
+              "삭제 확인", MB_YESNO | MB_ICONQUESTION);
   }
 
   test::TempDir dir_;
@@ -130,17 +120,11 @@ constexpr char kOfficeAndHome[] =
 TEST_F(PlaceListTest, AddAStaticPlaceRefusedWithoutMaskThenSavedLastAndFirstAfterARestart) {
   WriteIni(kOfficeAndHome);
   Open();
-  ExpectList({"회사", "집"}, 0);
-
   Click(btnAdd);
-  for (ControlId field : {edtPlace, edtIP, edtSubNetMask, edtGateWay, edt1stDNS, edt2ndDNS}) {
-    EXPECT_EQ(frm_->Text(field), "");
-  }
-  EXPECT_TRUE(Checked(rdoDHCP, rdoAutoDNS));
+  EXPECT_EQ(frm_->Text(edtIP), "");
+  EXPECT_TRUE(frm_->IsChecked(rdoDHCP) && frm_->IsChecked(rdoAutoDNS));
   EXPECT_EQ(::GetFocus(), frm_->Control(edtPlace));
-  EXPECT_TRUE(frm_->Adding);
-  EXPECT_EQ(Connection(), 0);                                // the connection stays
-  EXPECT_TRUE(Enabled(btnMoveDown) && !Enabled(btnMoveUp));  // so do the buttons
+  EXPECT_TRUE(Enabled(btnMoveDown) && !Enabled(btnMoveUp));  // the buttons stay
 
   Type(edtPlace, "카페");
   UserPicks(1);
@@ -160,7 +144,6 @@ TEST_F(PlaceListTest, AddAStaticPlaceRefusedWithoutMaskThenSavedLastAndFirstAfte
   ExpectSaved("카페");
   ExpectList({"회사", "집", "카페"}, 2);
   EXPECT_FALSE(frm_->Adding);
-  EXPECT_TRUE(Enabled(btnSave));
   EXPECT_EQ(Ini(), before +
                        "[카페]\r\nNIC=Wi-Fi\r\nIP=10.1.2.3\r\nSubNetMask=255.0.0.0\r\nGateWay=\r\n"
                        "1stDNS=1.1.1.1\r\n2ndDNS=\r\n");
@@ -181,9 +164,7 @@ TEST_F(PlaceListTest, SelectShowsWhatTheFileHoldsNow) {
       "[사라진 연결]\r\nNIC=옛 연결\r\nIP=\r\n1stDNS=9.9.9.9\r\nOrder=2\r\n"
       "[지울 곳]\r\nNIC=Wi-Fi\r\nIP=1.2.3.4\r\nSubNetMask=255.0.0.0\r\nOrder=3\r\n");
   Open();
-  // Letter case aside, the upper of two items that differ only in case.
-  EXPECT_EQ(frm_->Text(edtPlace), "대소문자");
-  EXPECT_EQ(Connection(), 1);
+  EXPECT_EQ(Connection(), 1);  // the upper of two items that differ from it only in case
   EXPECT_FALSE(Enabled(btnSave));
 
   // A static address without a primary DNS server: the fourth state, the secondary server
@@ -192,32 +173,21 @@ TEST_F(PlaceListTest, SelectShowsWhatTheFileHoldsNow) {
   UserSelects(1);
   EXPECT_FALSE(frm_->Adding);
   EXPECT_EQ(Connection(), 3);
-  EXPECT_TRUE(Checked(rdoIP, rdoAutoDNS));
-  EXPECT_FALSE(frm_->IsChecked(rdoDHCP) || frm_->IsChecked(rdoNextDNS));
-  EXPECT_TRUE(Enabled(edtIP) && Enabled(lblGateWay));
-  EXPECT_FALSE(Enabled(rdoAutoDNS) || Enabled(edt2ndDNS) || Enabled(lbl1stDNS));
+  EXPECT_TRUE(frm_->IsChecked(rdoIP) && frm_->IsChecked(rdoAutoDNS));
+  EXPECT_FALSE(Enabled(rdoAutoDNS) || Enabled(edt2ndDNS) || Enabled(btnSave));
   EXPECT_EQ(frm_->Text(edt2ndDNS), "8.8.4.4");
-  EXPECT_FALSE(Enabled(btnSave));
-  Click(rdoNextDNS);
-  EXPECT_TRUE(Enabled(edt1stDNS) && Enabled(btnSave));
 
-  // A connection that is gone: nothing selected, nothing shown.
+  // A connection that is gone: nothing selected.
   UserSelects(2);
   EXPECT_EQ(Connection(), -1);
-  EXPECT_EQ(frm_->Text(cmbNIC), "");
-  EXPECT_TRUE(Checked(rdoDHCP, rdoNextDNS));
-  EXPECT_EQ(frm_->Text(edtIP), "");
-  EXPECT_EQ(frm_->Text(edt1stDNS), "9.9.9.9");
+  EXPECT_TRUE(frm_->IsChecked(rdoDHCP) && frm_->IsChecked(rdoNextDNS));
 
   // A section removed behind the program's back: the name, and nothing else.
   WriteIni("[대소문자]\r\nNIC=wi-fi\r\nOrder=0\r\n");
   UserSelects(3);
   EXPECT_EQ(frm_->Text(edtPlace), "지울 곳");
-  for (ControlId field : {edtIP, edtSubNetMask, edtGateWay, edt1stDNS, edt2ndDNS}) {
-    EXPECT_EQ(frm_->Text(field), "");
-  }
+  EXPECT_EQ(frm_->Text(edtIP) + frm_->Text(edtSubNetMask) + frm_->Text(edt1stDNS), "");
   EXPECT_EQ(Connection(), -1);
-  EXPECT_TRUE(Checked(rdoDHCP, rdoAutoDNS));
 }
 
 TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
@@ -229,7 +199,7 @@ TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
   Open();
 
   // DHCP and automatic DNS while the fields still hold text, and no connection: all six keys
-  // are written empty; the fields, the list and Profiles keep what they had.
+  // are written empty; the fields keep what they had.
   UserSelects(1);
   Click(rdoDHCP);
   Click(rdoAutoDNS);
@@ -237,12 +207,14 @@ TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
   ExpectSaved("집");
   EXPECT_EQ(frm_->Text(edtIP), "10.0.0.9");
   ExpectList({"회사", "집"}, 1);
-  EXPECT_TRUE(Enabled(btnSave));
+  const std::string ini = Ini();
+  EXPECT_EQ(ini.substr(ini.find("[집]")),
+            "[집]\r\nNIC=\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\nOrder=1\r\n");
 
   // Shown with automatic DNS, saved again: both DNS keys empty.
   UserSelects(0);
   Click(btnSave);
-  prompts_.shown.clear();
+  ExpectSaved("회사");
 
   // After Add, a listed name saves that place: no new entry, its entry selected.
   Click(btnAdd);
@@ -261,20 +233,18 @@ TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
   ExpectList({"회사", "집", "본사"}, 2);
   EXPECT_EQ(Orders(), (std::vector<int>{0, 1, 2}));
 
-  // Renamed to another listed name: that place is saved and becomes the selected one, so
-  // that a Delete now would erase what the fields show.
+  // Renamed to another listed name: that place is saved and selected, so that a Delete now
+  // would erase what the fields show.
   Type(edtPlace, "집");
   Click(btnSave);
-  prompts_.shown.clear();
+  ExpectSaved("집");
   ExpectList({"회사", "집", "본사"}, 1);
 
-  EXPECT_EQ(Ini(),
-            "[회사]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
-            "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\nOrder=0\r\n"
-            "[집]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
-            "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\nOrder=1\r\n"
-            "[본사]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
-            "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\n");
+  const std::string office =
+      "NIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
+      "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\n";
+  EXPECT_EQ(Ini(), "[회사]\r\n" + office + "Order=0\r\n[집]\r\n" + office +
+                       "Order=1\r\n[본사]\r\n" + office);
 }
 
 constexpr char kFourPlaces[] =
@@ -290,16 +260,12 @@ TEST_F(PlaceListTest, MovesKeepTheEditAndTheOrderSurvivesARestart) {
   ::SetFocus(frm_->Control(btnMoveUp));
   Click(btnMoveUp);
   ExpectList({"집", "회사", "카페", "도서관"}, 0);
-  EXPECT_EQ(Orders(), (std::vector<int>{0, 1, 2, 3}));
   EXPECT_EQ(::GetFocus(), frm_->Control(listboxPlace));  // the button it left is disabled
   frm_->btnMoveUpClick();                                // at the top: nothing
-  ExpectList({"집", "회사", "카페", "도서관"}, 0);
-
-  for (int i = 0; i < 3; ++i)
-    Click(btnMoveDown);
+  for (int i = 0; i < 4; ++i)
+    frm_->btnMoveDownClick();  // the last one at the bottom: nothing
   ExpectList({"회사", "카페", "도서관", "집"}, 3);
-  frm_->btnMoveDownClick();  // at the bottom: nothing
-  EXPECT_EQ(frm_->Text(edtPlace), "집");
+  EXPECT_EQ(Orders(), (std::vector<int>{0, 1, 2, 3}));
   EXPECT_EQ(frm_->Text(edtGateWay), "10.0.0.1");
   EXPECT_TRUE(Enabled(btnSave));
 
@@ -309,7 +275,6 @@ TEST_F(PlaceListTest, MovesKeepTheEditAndTheOrderSurvivesARestart) {
   frm_->btnMoveDownClick();
   ExpectList({"회사", "카페", "도서관", "집"}, -1, /*buttonsFollow=*/false);
   EXPECT_TRUE(Enabled(btnMoveUp) && !Enabled(btnMoveDown));
-  EXPECT_TRUE(frm_->Adding);
 
   const std::string expected =
       "[회사]\r\nNIC=Wi-Fi\r\nOrder=0\r\n[집]\r\nNIC=Wi-Fi\r\nOrder=3\r\n"
@@ -323,7 +288,6 @@ TEST_F(PlaceListTest, MovesKeepTheEditAndTheOrderSurvivesARestart) {
 TEST_F(PlaceListTest, DeleteAfterMovesThenTheLastPlace) {
   WriteIni(kFourPlaces);
   Open();
-  UserSelects(0);
   Click(btnMoveDown);
   ExpectList({"집", "회사", "카페", "도서관"}, 1);
 
@@ -339,14 +303,11 @@ TEST_F(PlaceListTest, DeleteAfterMovesThenTheLastPlace) {
   // Yes erases the selected entry's section, then the first place is shown.
   prompts_.answers = {IDYES};
   Click(btnDelete);
-  prompts_.shown.clear();
+  ExpectAsked("본사");
   ExpectList({"집", "카페", "도서관"}, 0);
   EXPECT_EQ(Orders(), (std::vector<int>{0, 2, 3}));  // not renumbered
   EXPECT_EQ(frm_->Text(edtPlace), "집");
   EXPECT_FALSE(Enabled(btnSave));
-  EXPECT_EQ(Ini(),
-            "[집]\r\nNIC=Wi-Fi\r\nOrder=0\r\n"
-            "[카페]\r\nNIC=Wi-Fi\r\nOrder=2\r\n[도서관]\r\nNIC=Wi-Fi\r\nOrder=3\r\n");
 
   // With nothing selected, Yes changes nothing.
   Click(btnAdd);
@@ -371,71 +332,50 @@ TEST_F(PlaceListTest, DeleteAfterMovesThenTheLastPlace) {
   }
   ExpectList(Names{}, -1);
   EXPECT_EQ(frm_->Text(edtPlace), "집");
-  EXPECT_EQ(Connection(), 1);
   EXPECT_FALSE(Enabled(btnSave));
   EXPECT_EQ(Ini(), "");
 }
 
 TEST_F(PlaceListTest, NamesTheFileCannotHoldAreRefusedFromAnEmptyWindowOn) {
   Open();  // no file yet
-  ExpectList(Names{}, -1);
   UserPicks(1);
-
-  const char* kNotHoldable =
+  const std::string notHoldable =
       "사용환경 이름에는 대괄호([ ])와 줄 바꿈 같은 제어 문자를 쓸 수 없으며, "
       "이름 앞뒤에 공백을 둘 수 없습니다.";
-  struct Refused {
-    const char* name;
-    std::string text;
-  };
-  const Refused refused[] = {
-      {"[집]", kNotHoldable},
-      {"a]b", kNotHoldable},
-      {"탭\t문자", kNotHoldable},
-      {"줄\r\n바꿈", kNotHoldable},
-      {" 집", kNotHoldable},
-      {"집 ", kNotHoldable},
-      {"카페ก", "사용환경 이름에 이 시스템의 문자 코드에 없는 문자는 쓸 수 없습니다: ก"},
-  };
-  for (const Refused& r : refused) {
-    SCOPED_TRACE(r.name);
-    Type(edtPlace, r.name);
-    ASSERT_EQ(frm_->Text(edtPlace), r.name);
+  // The rules are tested natively; here the box, the focus, no file, and the real code page.
+  const std::pair<const char*, std::string> refused[] = {
+      {"[집]", notHoldable},
+      {"카페ก", "사용환경 이름에 이 시스템의 문자 코드에 없는 문자는 쓸 수 없습니다: ก"}};
+  for (const auto& [name, text] : refused) {
+    SCOPED_TRACE(name);
+    Type(edtPlace, name);
+    ASSERT_EQ(frm_->Text(edtPlace), name);
     Click(btnSave);
-    ExpectRefused(r.text);
+    ExpectRefused(text);
     EXPECT_EQ(::GetFocus(), frm_->Control(edtPlace));
     EXPECT_FALSE(test::FileExists(ini_));
   }
-  ExpectList(Names{}, -1);
 
   // A name typed into the empty window, saved without Add, is the first place.
   Type(edtPlace, "Home");
   Click(btnSave);
-  prompts_.shown.clear();
+  ExpectSaved("Home");
   ExpectList({"Home"}, 0);
-
-  // The file would take a name differing only in case for the same section.
-  for (const char* twin : {"HOME", "hOmE"}) {
-    Click(btnAdd);
-    Type(edtPlace, twin);
-    Click(btnSave);
-    ExpectRefused(
-        "이름이 대소문자만 다른 사용환경 [Home]이(가) 이미 있습니다. 다른 이름을 입력하세요.");
-    EXPECT_TRUE(frm_->Adding);
-  }
+  Click(btnAdd);
   Type(edtPlace, "Ωmega");
   Click(btnSave);
-  prompts_.shown.clear();
+  ExpectSaved("Ωmega");
+
+  // The file would take a name differing only in case (Greek too) for the same section.
   Click(btnAdd);
   Type(edtPlace, "ωMEGA");
   Click(btnSave);
   ExpectRefused(
       "이름이 대소문자만 다른 사용환경 [Ωmega]이(가) 이미 있습니다. 다른 이름을 입력하세요.");
-
+  EXPECT_TRUE(frm_->Adding);
   ExpectList({"Home", "Ωmega"}, -1, /*buttonsFollow=*/false);
-  EXPECT_EQ(Ini(),
-            "[Home]\r\nNIC=Wi-Fi\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\n"
-            "[Ωmega]\r\nNIC=Wi-Fi\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\n");
+  const std::string keys = "NIC=Wi-Fi\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\n";
+  EXPECT_EQ(Ini(), "[Home]\r\n" + keys + "[Ωmega]\r\n" + keys);
 }
 
 TEST_F(PlaceListTest, RefusedWritesLeaveTheListAndProfilesInStep) {
@@ -472,7 +412,7 @@ TEST_F(PlaceListTest, RefusedWritesLeaveTheListAndProfilesInStep) {
 
   // Once the file takes writes again, the same Save and a move go through.
   Click(btnSave);
-  prompts_.shown.clear();
+  ExpectSaved("카페");
   ExpectList({"집", "회사", "카페"}, 2);
   Click(btnMoveUp);
   Open();
