@@ -83,35 +83,26 @@ void RemoveTree(const std::string& path) {
   if (!::RemoveDirectoryW(root.c_str())) ::DeleteFileW(root.c_str());
 }
 
-std::string RequiredEnvPath(const char* name) {
+std::string EnvironmentValue(const std::string& name) {
   const std::wstring wideName = Utf8ToWide(name);
-  const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
-  if (size == 0) {
-    ADD_FAILURE() << "environment variable " << name << " is not set";
-    return {};
-  }
-  std::wstring value(size, L'\0');
-  value.resize(::GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
-  for (wchar_t& c : value) {
-    if (c == L'/') c = L'\\';
-  }
+  std::wstring value(::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0), L'\0');
+  value.resize(
+      ::GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size())));
   return WideToUtf8(value);
 }
 
-std::string EnvironmentValue(const std::string& name) {
-  const std::wstring wideName = Utf8ToWide(name);
-  const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
-  if (size == 0) return {};
-  std::wstring value(size, L'\0');
-  value.resize(::GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
-  return WideToUtf8(value);
+std::string RequiredEnvPath(const char* name) {
+  std::string value = EnvironmentValue(name);
+  if (value.empty()) ADD_FAILURE() << "environment variable " << name << " is not set";
+  for (char& c : value) {
+    if (c == '/') c = '\\';
+  }
+  return value;
 }
 
 ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value)
-    : name_(Utf8ToWide(name)) {
-  const DWORD size = ::GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
-  had_ = size > 0;
-  if (had_) old_ = Utf8ToWide(EnvironmentValue(name));
+    : name_(Utf8ToWide(name)), had_(::GetEnvironmentVariableW(name_.c_str(), nullptr, 0) > 0) {
+  old_ = Utf8ToWide(EnvironmentValue(name));
   ::SetEnvironmentVariableW(name_.c_str(), Utf8ToWide(value).c_str());
 }
 
