@@ -94,7 +94,6 @@ class ApplyFromCommandLine : public ::testing::Test {
   const std::string listing_ = dir_.File("ipconfig.txt");
   test::ScopedEnvironment path_{"PATH", bin_ + ";" + test::EnvironmentValue("PATH")};
   test::ScopedEnvironment tmp_{"TMP", temp_};
-  test::ScopedEnvironment tempVariable_{"TEMP", temp_};
   test::ScopedEnvironment recordVariable_{"TAVI_RECORD_DIR", record_};
   test::ScopedEnvironment listingVariable_{"TAVI_IPCONFIG_LISTING", listing_};
 };

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 #include "win/handle.h"
@@ -11,23 +10,14 @@
 namespace tavi::test {
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
+  // A name the system makes unique; the file that reserves it makes way for the folder.
   wchar_t temp[MAX_PATH + 1] = {};
-  ::GetTempPathW(MAX_PATH + 1, temp);
-  std::wstring base = temp;
-  if (!base.empty() && base.back() == L'\\') base.pop_back();
-  for (;;) {
-    const std::wstring candidate = base + L"\\tavi-test-" +
-                                   std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(counter++);
-    if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
-      path_ = WideToUtf8(candidate);
-      return;
-    }
-    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
-      ADD_FAILURE() << "cannot create a scratch folder under " << WideToUtf8(base);
-      return;
-    }
+  wchar_t name[MAX_PATH + 1] = {};
+  if (::GetTempPathW(MAX_PATH + 1, temp) && ::GetTempFileNameW(temp, L"tvt", 0, name) &&
+      ::DeleteFileW(name) && ::CreateDirectoryW(name, nullptr)) {
+    path_ = WideToUtf8(name);
+  } else {
+    ADD_FAILURE() << "cannot create a scratch folder under " << WideToUtf8(temp);
   }
 }
 

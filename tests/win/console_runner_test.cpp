@@ -1,13 +1,16 @@
 // The console runner with real processes: cmd.exe and the console_probe test program.
-// Registered twice: under the Korean locale (OEM and ANSI code page 949) and, for the OEM
-// tests only, under the C locale, where OEM 437 and ANSI 1252 give bytes different meanings.
+// Registered three times: under the Korean locale (OEM and ANSI code page 949); for the OEM
+// tests only, under the C locale, where OEM 437 and ANSI 1252 give bytes different meanings;
+// and for the 15-second cap alone, so the other suites stay fast.
 #include "netcfg/console_runner_win32.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "netcfg/console_command.h"
+#include "win/handle.h"
 #include "win/text_win32.h"
 #include "win_test_support.h"
 
@@ -88,6 +91,20 @@ TEST(ConsoleCapture, OemWesternTextIsReadInTheOemCodePageNotTheAnsiOne) {
   if (::GetOEMCP() != 437 || ::GetACP() != 1252) GTEST_SKIP() << "needs OEM 437 and ANSI 1252";
   // 0x82 and 0x81 are é and ü in 437, but a low quotation mark and nothing in 1252.
   EXPECT_EQ(Capture(Probe("hex 636166822081626572")), "café über");
+}
+
+TEST(ConsoleCaptureCap, EndsAfterAboutFifteenSecondsAndLeavesTheProgramRunning) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::string text = Capture(Probe("linger 120"), "before\r\n");
+  // 151 passes of 100 ms; the lower bound is safe, an upper one would only measure the machine.
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(14));
+  ASSERT_EQ(text.rfind("before\r\npid=", 0), 0u) << text;
+  ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
+  Handle process(
+      ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, std::stoul(text.substr(12))));
+  ASSERT_TRUE(process) << "the program ended with the capture";
+  EXPECT_EQ(::WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  ::TerminateProcess(process.get(), 0);
 }
 
 }  // namespace

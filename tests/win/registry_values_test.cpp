@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "netcfg/registry_values_win32.h"
-#include "win/handle.h"
 #include "win/text_win32.h"
 
 namespace tavi {
@@ -21,19 +20,11 @@ class RegistryValues : public ::testing::Test {
   void TearDown() override { RemoveScratch(); }
   static void RemoveScratch() { ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, Utf8ToWide(kScratch).c_str()); }
 
-  // The stored bytes (UTF-16 units) and type, read past the helpers; REG_NONE for no value.
-  static std::wstring Raw(const std::string& keyPath, const wchar_t* name, DWORD& type) {
-    type = REG_NONE;
-    RegKey key;
-    std::wstring data(2048, L'\0');
-    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(keyPath).c_str(), 0, KEY_READ, key.put()) ||
-        ::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                           &size)) {
-      return L"-";
-    }
-    data.resize(size / sizeof(wchar_t));
-    return data;
+  // The stored data in UTF-16 units, when the value has that type; "-" otherwise.
+  static std::wstring Stored(const std::string& valuePath, DWORD type) {
+    std::vector<BYTE> data;
+    if (!ReadRegValue(HKEY_LOCAL_MACHINE, valuePath, type, data)) return L"-";
+    return std::wstring(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2);
   }
 };
 
@@ -54,10 +45,8 @@ TEST_F(RegistryValues, WritesCreateMissingKeysStoreUtf16AndATrailingBackslashIsT
   const std::string key = kScratch + "\\연결\\Connection";
   ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, key + "\\Name", "로컬 영역 연결"));
   ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, key + "\\", "default"));
-  DWORD type;
-  EXPECT_EQ(Raw(key, L"Name", type), std::wstring(L"로컬 영역 연결", 9));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(Raw(key, nullptr, type), std::wstring(L"default", 8));
+  EXPECT_EQ(Stored(key + "\\Name", REG_SZ), std::wstring(L"로컬 영역 연결", 9));
+  EXPECT_EQ(Stored(key + "\\", REG_SZ), std::wstring(L"default", 8));
   std::string text;
   EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, key + "\\Name", text));
   EXPECT_EQ(text, "로컬 영역 연결");
@@ -96,10 +85,8 @@ TEST_F(RegistryValues, StringReadsKeepEveryStoredCharacterAndRefuseOtherTypes) {
 TEST_F(RegistryValues, MultiStringsHoldOneEntryAndReadBackWithOneNulPerEntry) {
   ASSERT_TRUE(WriteRegMultiString(HKEY_LOCAL_MACHINE, kScratch + "\\IPAddress", "10.0.0.1"));
   ASSERT_TRUE(WriteRegMultiString(HKEY_LOCAL_MACHINE, kScratch + "\\DefaultGateway", ""));
-  DWORD type;
-  EXPECT_EQ(Raw(kScratch, L"IPAddress", type), std::wstring(L"10.0.0.1\0\0", 10));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
-  EXPECT_EQ(Raw(kScratch, L"DefaultGateway", type), std::wstring(2, L'\0'));
+  EXPECT_EQ(Stored(kScratch + "\\IPAddress", REG_MULTI_SZ), std::wstring(L"10.0.0.1\0\0", 10));
+  EXPECT_EQ(Stored(kScratch + "\\DefaultGateway", REG_MULTI_SZ), std::wstring(2, L'\0'));
   std::string text;
   EXPECT_TRUE(ReadRegMultiString(HKEY_LOCAL_MACHINE, kScratch + "\\IPAddress", text));
   EXPECT_EQ(text, std::string("10.0.0.1\0", 9));
@@ -115,10 +102,9 @@ TEST_F(RegistryValues, EnumeratesSubkeysJoinedByCrLf) {
   std::string list = "stale";
   EXPECT_FALSE(EnumRegSubkeys(HKEY_LOCAL_MACHINE, kScratch, list));
   EXPECT_EQ(list, "");
-  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kScratch + "\\Value", "x"));
-  list = "stale";
+  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kScratch + "\\Value", "x"));  // no subkey
   EXPECT_TRUE(EnumRegSubkeys(HKEY_LOCAL_MACHINE, kScratch, list));
-  EXPECT_EQ(list, "");  // values are not subkeys
+  EXPECT_EQ(list, "");
   // Created in alphabetical order, which is also the order Windows enumerates in.
   for (const char* name : {"Descriptions", "{4D36E972}", "{가}"})
     ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kScratch + "\\" + name + "\\Deeper\\", ""));
