@@ -136,14 +136,14 @@ TEST_F(ApplyTest, OnASystemRootWith386TheRegistryPathRunsBetweenNetStopAndStart)
   // With an adapter bound, the static values of the window go into its keys.
   ASSERT_TRUE(WriteRegMultiString(HKEY_LOCAL_MACHINE,
                                   "SYSTEM\\ControlSet001\\Services\\NetBT\\Linkage\\Bind",
-                                  "\\Device\\Tcpip_{6B1C0DE1-0000-4000-8000-00000000C001}"));
+                                  "\\Device\\Tcpip_{C1}"));
   FillStatic();
   Apply();
   ExpectBox("[집](으)로 네트워크 연결을 설정하였습니다.", "설정 완료", kInformation);
   std::string address;
   EXPECT_TRUE(ReadRegMultiString(HKEY_LOCAL_MACHINE,
                                  "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\"
-                                 "Interfaces\\{6B1C0DE1-0000-4000-8000-00000000C001}\\IPAddress",
+                                 "Interfaces\\{C1}\\IPAddress",
                                  address));
   EXPECT_EQ(address, std::string("10.1.2.3\0", 9));
   EXPECT_EQ(Commands(), "net stop dhcp\r\nnet start dhcp\r\nnet stop dhcp\r\nnet start dhcp\r\n");
