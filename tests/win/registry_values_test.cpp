@@ -55,9 +55,8 @@ TEST_F(RegistryValues, WritesCreateMissingKeysStoreUtf16AndATrailingBackslashIsT
 }
 
 TEST_F(RegistryValues, StringReadsKeepEveryStoredCharacterAndRefuseOtherTypes) {
-  const std::wstring_view unterminated = L"C:\\WINDOWS";
-  ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE, kScratch + "\\Bare", REG_SZ, unterminated.data(),
-                            static_cast<DWORD>(unterminated.size() * sizeof(wchar_t))));
+  // Ten characters and no NUL: the system adds one when the next character in memory is NUL.
+  ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE, kScratch + "\\Bare", REG_SZ, L"C:\\WINDOWS!", 20));
   ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE, kScratch + "\\Empty", REG_SZ, L"", 0));
   ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE, kScratch + "\\Expand", REG_EXPAND_SZ,
                             L"%SystemRoot%", sizeof L"%SystemRoot%"));
