@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "app/main_layout.h"
 #include "dialog_driver.h"
-#include "win/handle.h"
+#include "example_scripts.h"
+#include "netcfg/registry_values_win32.h"
 #include "win/text_win32.h"
 #include "win_test_support.h"
 
@@ -31,68 +33,21 @@ constexpr char kListing[] =
     "이더넷 어댑터 LAN:\r\n\r\n   IP 주소 . . . . . . . . . : 10.1.2.3\r\n\r\n"
     "이더넷 어댑터 무선 네트워크 연결:\r\n\r\n   미디어 상태 . . . . . . . : 미디어 연결 끊김\r\n";
 
-constexpr char kDhcpScript[] =
-    "pushd interface\r\n"
-    "reset all\r\n"
-    "popd\r\n"
-    "pushd interface ip\r\n"
-    "set address name=\"LAN\" source=dhcp \r\n"
-    "set dns name = \"LAN\" source = dhcp\r\n"
-    "set wins name = \"LAN\" source = dhcp\r\n"
-    "set wins name = \"LAN\" source=dhcp\r\n"
-    "popd\r\n";
-
-constexpr char kStaticScript[] =
-    "pushd interface\r\n"
-    "reset all\r\n"
-    "popd\r\n"
-    "pushd interface ip\r\n"
-    "set address name = \"LAN\" source = static addr = 10.1.2.3 mask = 255.255.255.0\r\n"
-    "set address name = \"LAN\" gateway = 10.1.2.1 gwmetric = 1\r\n"
-    "set dns name = \"LAN\" source=static addr=10.1.2.53 register=PRIMARY\r\n"
-    "add dns name = \"LAN\" addr=10.1.2.54\r\n"
-    "set wins name = \"LAN\" source = static addr = none\r\n"
-    "popd\r\n";
-
+// The DHCP example for the Korean connection, its name in code page 949.
 std::string WirelessScript() {
-  const std::string name = std::string("\"") + kWireless + "\"";
-  return Utf8ToCodePage(
-      "pushd interface\r\nreset all\r\npopd\r\npushd interface ip\r\n"
-      "set address name=" +
-          name +
-          " source=dhcp \r\n"
-          "set dns name = " +
-          name +
-          " source = dhcp\r\n"
-          "set wins name = " +
-          name +
-          " source = dhcp\r\n"
-          "set wins name = " +
-          name + " source=dhcp\r\npopd\r\n",
-      949);
-}
-
-void AddAdapter(const wchar_t* guid, const std::string& name) {
-  const std::wstring key = std::wstring(
-                               L"SYSTEM\\CurrentControlSet\\Control\\Network\\"
-                               L"{4D36E972-E325-11CE-BFC1-08002BE10318}\\") +
-                           guid + L"\\Connection";
-  RegKey connection;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, connection.put(), nullptr),
-            ERROR_SUCCESS);
-  const std::wstring value = Utf8ToWide(name);
-  ASSERT_EQ(::RegSetValueExW(connection.get(), L"Name", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
+  std::string script = test::kDhcpScript;
+  for (size_t at; (at = script.find("LAN")) != std::string::npos;)
+    script.replace(at, 3, kWireless);
+  return Utf8ToCodePage(script, 949);
 }
 
 class ApplyFromCommandLine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    AddAdapter(L"{6B1C0DE1-0000-4000-8000-00000000A001}", "LAN");
-    AddAdapter(L"{6B1C0DE1-0000-4000-8000-00000000A002}", kWireless);
+    const std::string adapters =
+        "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
+    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, adapters + "{A1}\\Connection\\Name", "LAN"));
+    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, adapters + "{A2}\\Connection\\Name", kWireless));
   }
 
   void SetUp() override {
@@ -115,11 +70,21 @@ class ApplyFromCommandLine : public ::testing::Test {
     return std::make_unique<test::ChildProcess>("\"" + app_ + "\\tavi.exe\" " + arguments);
   }
 
+  // Waits for the program's box with that text, checks its caption and presses OK.
+  static void AnswerBox(test::ChildProcess& tavi, const char* caption, const std::string& text) {
+    std::optional<test::MessageBoxView> box;
+    ASSERT_TRUE(test::WaitUntil([&] {
+      box = test::FindMessageBox(tavi.Id());
+      return box && box->text == text;
+    })) << (box ? box->text : "no box");
+    EXPECT_EQ(box->caption, caption);
+    test::PressButton(box->window, IDOK);
+  }
+
   std::string Commands() const { return test::ReadFileBytes(record_ + "\\commands.txt"); }
   std::string Script(int n) const {
     return test::ReadFileBytes(record_ + "\\script-" + std::to_string(n) + ".dat");
   }
-  bool ScriptLeft() const { return test::FileExists(temp_ + "\\nic.dat"); }
 
   test::TempDir dir_;
   const std::string app_ = dir_.File("app");
@@ -129,67 +94,46 @@ class ApplyFromCommandLine : public ::testing::Test {
   const std::string listing_ = dir_.File("ipconfig.txt");
   test::ScopedEnvironment path_{"PATH", bin_ + ";" + test::EnvironmentValue("PATH")};
   test::ScopedEnvironment tmp_{"TMP", temp_};
-  test::ScopedEnvironment tempVariable_{"TEMP", temp_};
   test::ScopedEnvironment recordVariable_{"TAVI_RECORD_DIR", record_};
   test::ScopedEnvironment listingVariable_{"TAVI_IPCONFIG_LISTING", listing_};
 };
 
 TEST_F(ApplyFromCommandLine, QuietIndexAppliesThePlaceAndEndsByItself) {
-  struct Case {
-    const char* arguments;
-    std::string script;
-  };
-  const Case cases[] = {{"/s 0", kDhcpScript}, {"/S 1", kStaticScript}, {"/s 2", WirelessScript()}};
-  int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments);
-    auto tavi = Start(c.arguments);
+  const std::string scripts[] = {test::kDhcpScript, test::kStaticScript, WirelessScript()};
+  for (int n = 0; n < 3; ++n) {
+    SCOPED_TRACE(n);
     // No box: a modal one would keep the program from ending.
-    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
-    EXPECT_EQ(Script(++n), c.script);
-    EXPECT_FALSE(ScriptLeft());
+    EXPECT_EQ(Start((n == 1 ? "/S " : "/s ") + std::to_string(n))->WaitForExit(),
+              std::optional<DWORD>(0));
+    EXPECT_EQ(Script(n + 1), scripts[n]);
+    EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
   }
   // netsh got the whole path of the script in its folder with a blank.
   EXPECT_EQ(Commands().substr(0, Commands().find('\r')), "netsh -f " + temp_ + "\\nic.dat");
 }
 
-TEST_F(ApplyFromCommandLine, TheCompletionBoxComesUnlessQuietIsAskedFirst) {
-  for (const char* arguments : {"0 /s", "$1"}) {
-    SCOPED_TRACE(arguments);
-    auto tavi = Start(arguments);
-    const auto box = test::WaitForMessageBox(tavi->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->caption, "설정 완료");
-    EXPECT_EQ(box->text, std::string(arguments[0] == '0' ? "[집]" : "[사무실]") +
-                             "(으)로 네트워크 연결을 설정하였습니다.");
-    test::PressButton(box->window, IDOK);
-    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
-  }
-  EXPECT_EQ(Script(1), kDhcpScript);
-  EXPECT_EQ(Script(2), kStaticScript);
+TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheCloseWaitsForEveryArgument) {
+  auto tavi = Start("0 /s 1 7");
+  AnswerBox(*tavi, "설정 완료", "[집](으)로 네트워크 연결을 설정하였습니다.");
+  AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  auto hex = Start("$1");
+  AnswerBox(*hex, "설정 완료", "[사무실](으)로 네트워크 연결을 설정하였습니다.");
+  EXPECT_EQ(hex->WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(Script(1), test::kDhcpScript);
+  EXPECT_EQ(Script(2), test::kStaticScript);
+  EXPECT_EQ(Script(3), test::kStaticScript);
 }
 
-TEST_F(ApplyFromCommandLine, AnIndexThatNamesNoPlaceIsReportedAndTheRestIgnored) {
-  auto notFound = Start("7");
-  const auto box = test::WaitForMessageBox(notFound->Id());
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->caption, "Tavi");
-  EXPECT_EQ(box->text, "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
-  test::PressButton(box->window, IDOK);
-
-  auto word = Start("abc");
-  auto minusOne = Start("-1");
-  for (test::ChildProcess* tavi : {notFound.get(), word.get(), minusOne.get()}) {
-    const HWND window = test::WaitForProcessWindow(tavi->Id(), L"TfrmMain");
-    ASSERT_TRUE(window);
-    const HWND list = ::GetDlgItem(window, static_cast<int>(ControlId::listboxPlace));
-    ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
-    EXPECT_FALSE(test::WaitUntil([&] { return test::FindMessageBox(tavi->Id()).has_value(); },
-                                 std::chrono::milliseconds(500)));
-    EXPECT_FALSE(tavi->WaitForExit(std::chrono::milliseconds(0)));  // the window stays open
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
-  }
+TEST_F(ApplyFromCommandLine, NonNumbersAndMinusOneAreIgnoredAndAnUnknownIndexReported) {
+  // Anything but the box for 7, first, would block the program or be a second box.
+  auto tavi = Start("abc -1 7");
+  AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
+  EXPECT_FALSE(tavi->WaitForExit(std::chrono::milliseconds(500)));  // the window stays open
+  const HWND window = test::WaitForProcessWindow(tavi->Id(), L"TfrmMain");
+  ASSERT_TRUE(window);
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
   EXPECT_EQ(Commands(), "");
 }
 
@@ -197,14 +141,10 @@ TEST_F(ApplyFromCommandLine, AnInterpreterThatCannotStartIsAFailure) {
   // The program's own folder is searched first: a cmd.exe there that is no program.
   test::WriteFileBytes(app_ + "\\cmd.exe", "not a program");
   auto tavi = Start("0");
-  const auto box = test::WaitForMessageBox(tavi->Id());
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->caption, "설정 완료");
-  EXPECT_EQ(box->text, "변경 실패");
-  test::PressButton(box->window, IDOK);
+  AnswerBox(*tavi, "설정 완료", "변경 실패");
   EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
   EXPECT_EQ(Commands(), "");
-  EXPECT_FALSE(ScriptLeft());
+  EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
 }
 
 }  // namespace

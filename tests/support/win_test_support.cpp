@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 #include "win/handle.h"
@@ -11,23 +10,14 @@
 namespace tavi::test {
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
+  // A name the system makes unique; the file that reserves it makes way for the folder.
   wchar_t temp[MAX_PATH + 1] = {};
-  ::GetTempPathW(MAX_PATH + 1, temp);
-  std::wstring base = temp;
-  if (!base.empty() && base.back() == L'\\') base.pop_back();
-  for (;;) {
-    const std::wstring candidate = base + L"\\tavi-test-" +
-                                   std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(counter++);
-    if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
-      path_ = WideToUtf8(candidate);
-      return;
-    }
-    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
-      ADD_FAILURE() << "cannot create a scratch folder under " << WideToUtf8(base);
-      return;
-    }
+  wchar_t name[MAX_PATH + 1] = {};
+  if (::GetTempPathW(MAX_PATH + 1, temp) && ::GetTempFileNameW(temp, L"tvt", 0, name) &&
+      ::DeleteFileW(name) && ::CreateDirectoryW(name, nullptr)) {
+    path_ = WideToUtf8(name);
+  } else {
+    ADD_FAILURE() << "cannot create a scratch folder under " << WideToUtf8(temp);
   }
 }
 
@@ -83,35 +73,26 @@ void RemoveTree(const std::string& path) {
   if (!::RemoveDirectoryW(root.c_str())) ::DeleteFileW(root.c_str());
 }
 
-std::string RequiredEnvPath(const char* name) {
+std::string EnvironmentValue(const std::string& name) {
   const std::wstring wideName = Utf8ToWide(name);
-  const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
-  if (size == 0) {
-    ADD_FAILURE() << "environment variable " << name << " is not set";
-    return {};
-  }
-  std::wstring value(size, L'\0');
-  value.resize(::GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
-  for (wchar_t& c : value) {
-    if (c == L'/') c = L'\\';
-  }
+  std::wstring value(::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0), L'\0');
+  value.resize(
+      ::GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size())));
   return WideToUtf8(value);
 }
 
-std::string EnvironmentValue(const std::string& name) {
-  const std::wstring wideName = Utf8ToWide(name);
-  const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
-  if (size == 0) return {};
-  std::wstring value(size, L'\0');
-  value.resize(::GetEnvironmentVariableW(wideName.c_str(), value.data(), size));
-  return WideToUtf8(value);
+std::string RequiredEnvPath(const char* name) {
+  std::string value = EnvironmentValue(name);
+  if (value.empty()) ADD_FAILURE() << "environment variable " << name << " is not set";
+  for (char& c : value) {
+    if (c == '/') c = '\\';
+  }
+  return value;
 }
 
 ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value)
-    : name_(Utf8ToWide(name)) {
-  const DWORD size = ::GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
-  had_ = size > 0;
-  if (had_) old_ = Utf8ToWide(EnvironmentValue(name));
+    : name_(Utf8ToWide(name)), had_(::GetEnvironmentVariableW(name_.c_str(), nullptr, 0) > 0) {
+  old_ = Utf8ToWide(EnvironmentValue(name));
   ::SetEnvironmentVariableW(name_.c_str(), Utf8ToWide(value).c_str());
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tavi {
@@ -25,39 +26,19 @@ TEST(CommandLineArguments, SeparatorsQuotesAndTheProgramName) {
 }
 
 TEST(ClassifyArgument, QuietSwitchIntegersAndEverythingElse) {
-  struct Case {
-    const char* argument;
-    Kind kind;
-    int index;
-  };
-  const Case cases[] = {
-      {"/s", Kind::SetQuiet, -1},
-      {"/S", Kind::SetQuiet, -1},
-      {"/s ", Kind::Ignore, -1},
-      {"-s", Kind::Ignore, -1},
-      {"0", Kind::Apply, 0},
-      {"2", Kind::Apply, 2},
-      {"$1", Kind::Apply, 1},
-      {"0x2", Kind::Apply, 2},
-      {"x0", Kind::Apply, 0},
-      {" +1", Kind::Apply, 1},
-      {"3", Kind::NotFound, 3},
-      {"-3", Kind::NotFound, -3},
-      {"0x7fffffff", Kind::NotFound, 0x7fffffff},
-      {"-1", Kind::Ignore, -1},
-      {"$FFFFFFFF", Kind::Ignore, -1},
-      {"2147483648", Kind::Ignore, -1},
-      {"abc", Kind::Ignore, -1},
-      {"1a", Kind::Ignore, -1},
-      {"", Kind::Ignore, -1},
-      {"$100000000", Kind::Ignore, -1},
-  };
-  for (const Case& c : cases) {
-    const ArgumentAction action = ClassifyArgument(c.argument, 3);
-    EXPECT_EQ(action.kind, c.kind) << '"' << c.argument << '"';
-    if (c.kind == Kind::Apply || c.kind == Kind::NotFound) {
-      EXPECT_EQ(action.index, c.index) << '"' << c.argument << '"';
-    }
+  // Integers are read as the profile file reads them (tested there).
+  for (const char* argument : {"/s", "/S"})
+    EXPECT_EQ(ClassifyArgument(argument, 3).kind, Kind::SetQuiet) << argument;
+  for (const char* argument : {"/s ", "-s", "-1", "$FFFFFFFF", "abc", "2147483648"})
+    EXPECT_EQ(ClassifyArgument(argument, 3).kind, Kind::Ignore) << argument;
+  using Expected = std::tuple<const char*, Kind, int>;
+  for (const auto& [argument, kind, index] :
+       {Expected{"0", Kind::Apply, 0}, Expected{"$2", Kind::Apply, 2},
+        Expected{"3", Kind::NotFound, 3}, Expected{"-3", Kind::NotFound, -3},
+        Expected{"0x7fffffff", Kind::NotFound, 0x7fffffff}}) {
+    const ArgumentAction action = ClassifyArgument(argument, 3);
+    EXPECT_EQ(action.kind, kind) << argument;
+    EXPECT_EQ(action.index, index) << argument;
   }
   EXPECT_EQ(ClassifyArgument("0", 0).kind, Kind::NotFound);
   EXPECT_EQ(PlaceNotFoundText("$7"), "사용 환경을 찾을 수 없습니다.\r\rindex: $7");

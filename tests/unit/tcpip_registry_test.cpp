@@ -26,35 +26,27 @@ TEST(TcpipRegistry, StaticValuesGoUnderBothKeysAndDhcpOnlyTurnsItOn) {
   const std::string adapter = "SYSTEM\\ControlSet002\\Services\\{1}\\Parameters\\Tcpip\\";
   const std::string interface =
       "SYSTEM\\ControlSet002\\Services\\Tcpip\\Parameters\\Interfaces\\{1}\\";
-  const auto dword = [](const std::string& path, std::uint32_t n) {
-    return RegWrite{path, RegValueType::Dword, "", n};
-  };
-  const auto multi = [](const std::string& path, const std::string& entry) {
-    return RegWrite{path, RegValueType::MultiString, entry, 0};
-  };
+  std::vector<RegWrite> expected;
+  for (const std::string& key : {adapter, interface}) {
+    expected.push_back({key + "EnableDHCP", RegValueType::Dword, "", 0});
+    expected.push_back({key + "IPAddress", RegValueType::MultiString, "10.0.0.5", 0});
+    expected.push_back({key + "SubnetMask", RegValueType::MultiString, "255.0.0.0", 0});
+    expected.push_back({key + "DefaultGateway", RegValueType::MultiString, "10.0.0.1", 0});
+  }
+  expected.push_back({interface + "NameServer", RegValueType::String, "1.1.1.1", 0});
   TcpipSettings settings{"10.0.0.5", "255.0.0.0", "10.0.0.1", "1.1.1.1", "", false};
-  EXPECT_EQ(
-      ControlSetTcpipWrites("ControlSet002", "{1}", settings),
-      (std::vector<RegWrite>{dword(adapter + "EnableDHCP", 0),
-                             multi(adapter + "IPAddress", "10.0.0.5"),
-                             multi(adapter + "SubnetMask", "255.0.0.0"),
-                             multi(adapter + "DefaultGateway", "10.0.0.1"),
-                             dword(interface + "EnableDHCP", 0),
-                             multi(interface + "IPAddress", "10.0.0.5"),
-                             multi(interface + "SubnetMask", "255.0.0.0"),
-                             multi(interface + "DefaultGateway", "10.0.0.1"),
-                             {interface + "NameServer", RegValueType::String, "1.1.1.1", 0}}));
+  EXPECT_EQ(ControlSetTcpipWrites("ControlSet002", "{1}", settings), expected);
 
   // Both servers joined by one comma; an empty gateway stays a list with one empty entry.
   settings.Dns2 = "8.8.8.8";
   settings.Gateway.clear();
   const std::vector<RegWrite> both = ControlSetTcpipWrites("ControlSet002", "{1}", settings);
   EXPECT_EQ(both[8].text, "1.1.1.1,8.8.8.8");
-  EXPECT_EQ(both[3], multi(adapter + "DefaultGateway", ""));
+  EXPECT_EQ(both[3], (RegWrite{adapter + "DefaultGateway", RegValueType::MultiString, "", 0}));
 
   settings.UseDhcp = true;
   EXPECT_EQ(ControlSetTcpipWrites("ControlSet002", "{1}", settings),
-            std::vector<RegWrite>{dword(adapter + "EnableDHCP", 1)});
+            (std::vector<RegWrite>{{adapter + "EnableDHCP", RegValueType::Dword, "", 1}}));
 }
 
 }  // namespace
