@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -32,18 +34,14 @@ constexpr auto kLong = std::chrono::seconds(30);
 // Every HTTP request of the programs started from here goes to the loopback server, which
 // answers the update server's address as it answers its own.
 void UseLoopbackProxy() {
-  RegKey key;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER,
-                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
-                              nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
-            ERROR_SUCCESS);
+  const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
   const DWORD enable = 1;
-  ::RegSetValueExW(key.get(), L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable),
-                   sizeof enable);
   const std::wstring server = L"127.0.0.1:" + std::to_wstring(test::LoopbackHttpPort());
-  ::RegSetValueExW(key.get(), L"ProxyServer", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(server.c_str()),
-                   static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+  ASSERT_EQ(
+      ::SHSetValueW(HKEY_CURRENT_USER, key, L"ProxyEnable", REG_DWORD, &enable, sizeof enable), 0);
+  ASSERT_EQ(::SHSetValueW(HKEY_CURRENT_USER, key, L"ProxyServer", REG_SZ, server.c_str(),
+                          static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))),
+            0);
 }
 
 class UpdateEndToEnd : public ::testing::Test {
@@ -132,18 +130,12 @@ TEST_F(UpdateEndToEnd, DeclinedFailedAndFinallyInstalled) {
     question = AskForUpdate(window);
     ASSERT_TRUE(question);
     test::PressButton(question->window, IDYES);
-    // The caption changes a moment before the text line.
-    std::string line;
     ASSERT_TRUE(WaitUntil(
         [&] {
           const HWND progress = test::FindProcessWindow(program->Id(), L"TaviProgressDialog");
-          line = progress && WindowText(progress) == "업데이트 - 1/2"
-                     ? WindowText(::GetWindow(progress, GW_CHILD))
-                     : "";
-          return line.rfind("파일(a.txt)을 다운로드하고 있습니다... (", 0) == 0;
+          return progress && WindowText(progress) == "업데이트 - 1/2";
         },
         kLong));
-    EXPECT_EQ(line.substr(line.size() - 8), "%)      ") << line;
     const auto error = WaitForBox("Tavi");
     ASSERT_TRUE(error);
     EXPECT_EQ(error->text, status + ("\r\n\r\n" + url));

@@ -111,8 +111,6 @@ TEST(HandOver, ProcessIdIsDecimalDigitsAndNotZero) {
 }
 
 TEST(DownloadStatus, OnlyA2xxStatusLineIsSuccess) {
-  EXPECT_EQ(StatusLine("HTTP/1.0 404 Not Found\r\nServer: x\r\n\r\n"), "HTTP/1.0 404 Not Found\r");
-  EXPECT_EQ(StatusLine("HTTP/1.0 200 OK"), "HTTP/1.0 200 OK");
   for (const char* line : {"HTTP/1.0 200 OK\r", "HTTP/1.1 204 No Content\r", "HTTP/1.0 299"}) {
     EXPECT_TRUE(IsSuccessStatus(line)) << line;
   }

@@ -26,10 +26,7 @@ std::string Pattern(size_t size) {  // the server's generated body
   return bytes;
 }
 
-struct Progress {
-  std::int64_t total, read;
-  bool operator==(const Progress&) const = default;
-};
+using Progress = std::pair<std::int64_t, std::int64_t>;  // announced, read
 
 // Attaches a handler to every event and writes down what arrives.
 struct Recorder {
