@@ -20,15 +20,11 @@ DescriptionVerdict Evaluate(const UpdateDescription& description,
   });
 }
 
-TEST(UpdateDescription, OnlyInfoMeansNoUpdateButItsTextsInKeyOrder) {
-  const DescriptionVerdict verdict =
-      Evaluate({{"info", {{"b", "둘째"}, {"a", "첫째"}}}}, {{"tavi.exe", "2.4.0.0"}});
-  EXPECT_FALSE(verdict.HasUpdates());
-  EXPECT_EQ(verdict.FileList(), "");
-  EXPECT_EQ(verdict.info, "둘째\r\n\r\n첫째\r\n\r\n");
-}
-
 TEST(UpdateDescription, EverySectionButExactlyInfoIsAFileDecidedByItsVersionText) {
+  const DescriptionVerdict onlyInfo = Evaluate({{"info", {{"b", "둘째"}, {"a", "첫째"}}}}, {});
+  EXPECT_FALSE(onlyInfo.HasUpdates());
+  EXPECT_EQ(onlyInfo.info, "둘째\r\n\r\n첫째\r\n\r\n");  // in key order
+
   const DescriptionVerdict verdict = Evaluate(
       {
           {"tavi.exe", {{"VER", "2.5.0.0"}, {"url", "http://h/tavi.exe"}}},  // keys in any case

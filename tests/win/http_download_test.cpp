@@ -88,7 +88,6 @@ TEST_F(HttpDownloadTest, FileWithLengthReportsEveryBlockAndKeepsTheHeaders) {
   EXPECT_EQ(ReadFileBytes(dir.File("파일.bin")), Pattern(5000));
   EXPECT_EQ(download.ResponseHeaders().rfind("HTTP/1.0 200 OK\r\n", 0), 0u);
   EXPECT_NE(download.ResponseHeaders().find("\r\nContent-Length: 5000\r\n"), std::string::npos);
-  EXPECT_EQ(download.ResponseHeaders().substr(download.ResponseHeaders().size() - 4), "\r\n\r\n");
 
   // A body that trickles in small pieces still comes in whole blocks.
   events.progress.clear();
