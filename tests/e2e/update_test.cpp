@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
+#include <shlwapi.h>
+
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "app/main_layout.h"
+#include "dialog_driver.h"
 #include "loopback_http.h"
 #include "update/update_server.h"
 #include "update/updater_win32.h"
@@ -22,106 +25,23 @@
 namespace tavi {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using test::FileExists;
 using test::WaitUntil;
-using test::WriteFileBytes;
+using test::WindowText;
 
 constexpr auto kLong = std::chrono::seconds(30);
-
-constexpr char kPlaces[] = "[회사]\r\nNIC=lo\r\nOrder=0\r\n[집]\r\nNIC=lo\r\nOrder=1\r\n";
 
 // Every HTTP request of the programs started from here goes to the loopback server, which
 // answers the update server's address as it answers its own.
 void UseLoopbackProxy() {
-  RegKey key;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER,
-                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
-                              nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
-            ERROR_SUCCESS);
+  const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
   const DWORD enable = 1;
-  ::RegSetValueExW(key.get(), L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable),
-                   sizeof enable);
   const std::wstring server = L"127.0.0.1:" + std::to_wstring(test::LoopbackHttpPort());
-  ::RegSetValueExW(key.get(), L"ProxyServer", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(server.c_str()),
-                   static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
-}
-
-// "http://<the build's update host>"
-std::string UpdateHost() {
-  const std::string url = UpdateScriptUrl();
-  return url.substr(0, url.size() - std::string(kUpdateScriptPath).size());
-}
-
-struct Running {
-  Handle process;
-  DWORD id = 0;
-};
-
-Running Start(const std::string& exe, const std::string& arguments = "") {
-  std::wstring commandLine = L"\"" + Utf8ToWide(exe) + L"\"";
-  if (!arguments.empty()) commandLine += L" " + Utf8ToWide(arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  Running run;
-  EXPECT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &info));
-  if (!info.hProcess) return run;
-  ::CloseHandle(info.hThread);
-  run.process.reset(info.hProcess);
-  run.id = info.dwProcessId;
-  return run;
-}
-
-// A visible top-level window of the class (and caption, when given) whose process passes.
-template <typename ProcessTest>
-HWND FindTopLevel(const wchar_t* className, const char* caption, ProcessTest process) {
-  struct Search {
-    const wchar_t* className;
-    const char* caption;
-    ProcessTest& process;
-    HWND found = nullptr;
-  } search{className, caption, process};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) {
-        auto& s = *reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (::lstrcmpW(name, s.className) != 0 || !::IsWindowVisible(window) || !s.process(owner))
-          return TRUE;
-        if (s.caption && GetWindowTextUtf8(window) != s.caption) return TRUE;
-        s.found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND MainWindowOf(DWORD id) {
-  return FindTopLevel(L"TfrmMain", nullptr, [id](DWORD owner) { return owner == id; });
-}
-
-HWND BoxOf(DWORD id, const char* caption) {
-  return FindTopLevel(L"#32770", caption, [id](DWORD owner) { return owner == id; });
-}
-
-std::string TextOf(HWND control) {
-  wchar_t text[4096] = {};
-  ::SendMessageW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
-  return WideToUtf8(text);
-}
-
-void Click(HWND button) {
-  ::PostMessageW(button, BM_CLICK, 0, 0);
-}
-
-bool FolderExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  ASSERT_EQ(
+      ::SHSetValueW(HKEY_CURRENT_USER, key, L"ProxyEnable", REG_DWORD, &enable, sizeof enable), 0);
+  ASSERT_EQ(::SHSetValueW(HKEY_CURRENT_USER, key, L"ProxyServer", REG_SZ, server.c_str(),
+                          static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))),
+            0);
 }
 
 class UpdateEndToEnd : public ::testing::Test {
@@ -130,164 +50,144 @@ class UpdateEndToEnd : public ::testing::Test {
     UseLoopbackProxy();
     ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_EXE")).c_str(),
                             Utf8ToWide(Exe()).c_str(), FALSE));
-    WriteFileBytes(install.File("tavi.ini"), Utf8ToCodePage(kPlaces, 949));
+    test::WriteFileBytes(
+        install.File("tavi.ini"),
+        Utf8ToCodePage("[회사]\r\nNIC=lo\r\nOrder=0\r\n[집]\r\nNIC=lo\r\nOrder=1\r\n", 949));
     // The server's answer at the update script's path.
     const std::string root = test::RequiredEnvPath("TAVI_HTTP_ROOT");
     ::CreateDirectoryW(Utf8ToWide(root + "\\myAPP").c_str(), nullptr);
     ::CreateDirectoryW(Utf8ToWide(root + "\\myAPP\\Tavi").c_str(), nullptr);
     script = root + "\\myAPP\\Tavi\\update.php";
   }
-  void TearDown() override {
-    ::DeleteFileW(Utf8ToWide(script).c_str());
-    for (Running* run : {&program, &next}) {
-      if (run->process) {
-        ::TerminateProcess(run->process.get(), 1);
-        ::WaitForSingleObject(run->process.get(), 5000);
-      }
-    }
-  }
+  void TearDown() override { ::DeleteFileW(Utf8ToWide(script).c_str()); }
 
   std::string Exe() const { return install.File("tavi.exe"); }
-  std::string Url(const std::string& pathAndQuery) const { return UpdateHost() + pathAndQuery; }
+  // The update server's address (answered by the loopback server) with the path.
+  std::string Url(const std::string& pathAndQuery) const {
+    const std::string script = UpdateScriptUrl();
+    return script.substr(0, script.size() - std::string(kUpdateScriptPath).size()) + pathAndQuery;
+  }
   std::string ServedUrl(const std::string& name) const { return Url(served.Prefix() + "/" + name); }
   void Describe(const std::string& description) {
-    WriteFileBytes(script, Utf8ToCodePage(description, 949));
+    test::WriteFileBytes(script, Utf8ToCodePage(description, 949));
   }
 
   // Starts the installed program and waits for its window.
   HWND StartProgram(const std::string& arguments = "") {
-    program = Start(Exe(), arguments);
-    HWND window = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (window = MainWindowOf(program.id)) != nullptr; }, kLong));
-    return window;
+    program = std::make_unique<test::ChildProcess>(std::string("\"") + Exe() + "\" " + arguments);
+    return test::WaitForProcessWindow(program->Id(), L"TfrmMain", kLong);
+  }
+
+  // Waits for the program's message box with that caption.
+  std::optional<test::MessageBoxView> WaitForBox(const char* caption) {
+    std::optional<test::MessageBoxView> box;
+    if (WaitUntil(
+            [&] { return (box = test::FindMessageBox(program->Id())) && box->caption == caption; },
+            kLong))
+      return box;
+    return std::nullopt;
   }
 
   // Presses the update button and waits for the question.
-  HWND AskForUpdate(HWND window) {
-    Click(::GetDlgItem(window, static_cast<int>(ControlId::btnUpdate)));
-    HWND box = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (box = BoxOf(program.id, "Confirm")) != nullptr; }, kLong));
-    return box;
+  std::optional<test::MessageBoxView> AskForUpdate(HWND window) {
+    ::PostMessageW(::GetDlgItem(window, static_cast<int>(ControlId::btnUpdate)), BM_CLICK, 0, 0);
+    return WaitForBox("Confirm");
   }
 
   test::TempDir install;
   test::ServedFolder served;
   std::string script;
-  Running program;
-  Running next;
+  std::unique_ptr<test::ChildProcess> program;
 };
 
-TEST_F(UpdateEndToEnd, NewVersionIsInstalledAndStarted) {
-  ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_NEXT_EXE")).c_str(),
-                          Utf8ToWide(served.File("tavi.exe")).c_str(), FALSE));
-  Describe("[info]\r\n1=Tavi 2.5\r\n[tavi.exe]\r\nver=2.5.0.0\r\nurl=" + ServedUrl("tavi.exe") +
-           "\r\n");
+// One program run: declining, a 404 and a 500 on the second of two files, then the update.
+TEST_F(UpdateEndToEnd, DeclinedFailedAndFinallyInstalled) {
   const HWND window = StartProgram();
   ASSERT_TRUE(window);
-  const HWND question = AskForUpdate(window);
-  ASSERT_TRUE(question);
-  EXPECT_EQ(TextOf(::GetDlgItem(question, IDYES)), "&Yes");
-  EXPECT_EQ(TextOf(::GetDlgItem(question, IDNO)), "&No");
-  const std::string asked = TextOf(::GetDlgItem(question, 0xFFFF));
-  EXPECT_NE(asked.find("Tavi 2.5\r\n\r\n\r\n\r\n"), std::string::npos) << asked;
-  EXPECT_EQ(asked.substr(asked.size() - 10), "tavi.exe\r\n");
-
-  const auto yes = Clock::now();
-  Click(::GetDlgItem(question, IDYES));
-  // The old program ends...
-  ASSERT_EQ(::WaitForSingleObject(program.process.get(), 30000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  ::GetExitCodeProcess(program.process.get(), &code);
-  EXPECT_EQ(code, 0u);
-  // ...and the installed program comes back, a new process.
-  const DWORD oldId = program.id;
-  HWND newWindow = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        newWindow = FindTopLevel(L"TfrmMain", nullptr, [oldId](DWORD owner) {
-          return owner != oldId && owner != ::GetCurrentProcessId();
-        });
-        return newWindow != nullptr;
-      },
-      kLong));
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - yes);
-  std::printf("yes-to-new-window-ms %lld\n", static_cast<long long>(elapsed.count()));
-  RecordProperty("yes_to_new_window_ms", static_cast<int>(elapsed.count()));
-
-  DWORD newId = 0;
-  ::GetWindowThreadProcessId(newWindow, &newId);
-  next.process.reset(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, newId));
-  EXPECT_EQ(LocalFileVersion(Exe()), "2.5.0.0");
-  // Its start cleaned up before the window showed.
-  EXPECT_FALSE(FileExists(install.File("update.info")));
-  EXPECT_FALSE(FolderExists(install.File("update")));
-  EXPECT_EQ(GetWindowTextUtf8(newWindow), "Tavi 2.4");  // the caption is not the version's
-
-  ::PostMessageW(newWindow, WM_CLOSE, 0, 0);
-  ASSERT_EQ(::WaitForSingleObject(next.process.get(), 10000), WAIT_OBJECT_0);
-}
-
-TEST_F(UpdateEndToEnd, DecliningDeletesTheDescription) {
   Describe("[tavi.exe]\r\nver=9.9.9.9\r\nurl=" + ServedUrl("tavi.exe") + "\r\n");
-  const HWND window = StartProgram();
-  ASSERT_TRUE(window);
-  const HWND question = AskForUpdate(window);
+  auto question = AskForUpdate(window);
   ASSERT_TRUE(question);
+  EXPECT_EQ(WindowText(::GetDlgItem(question->window, IDYES)), "&Yes");
+  EXPECT_EQ(WindowText(::GetDlgItem(question->window, IDNO)), "&No");
   EXPECT_TRUE(FileExists(install.File("update.info")));
-  Click(::GetDlgItem(question, IDNO));
+  test::PressButton(question->window, IDNO);
   ASSERT_TRUE(WaitUntil([&] { return !FileExists(install.File("update.info")); }, kLong));
-  EXPECT_FALSE(FolderExists(install.File("update")));
-  EXPECT_EQ(::WaitForSingleObject(program.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  EXPECT_TRUE(::IsWindowVisible(window));
-}
+  EXPECT_FALSE(FileExists(install.File("update")));
+  // The program's own Yes/No box keeps the system's button texts.
+  ::PostMessageW(::GetDlgItem(window, static_cast<int>(ControlId::btnDelete)), BM_CLICK, 0, 0);
+  const auto deleteBox = test::WaitForMessageBox(program->Id(), kLong);
+  ASSERT_TRUE(deleteBox);
+  EXPECT_NE(WindowText(::GetDlgItem(deleteBox->window, IDYES)), "&Yes");
+  test::PressButton(deleteBox->window, IDNO);
+  ASSERT_TRUE(WaitUntil([&] { return !test::FindMessageBox(program->Id()); }, kLong));
 
-TEST_F(UpdateEndToEnd, ErrorReplyOnTheSecondFileStopsTheUpdate) {
   // The first file takes a while, so that the progress dialog can be watched.
   const std::string slow = Url("/data?size=10250&chunk=1025&delay=25");
-  const HWND window = StartProgram();
-  ASSERT_TRUE(window);
-  struct Case {
-    std::string url, status;
-  };
-  for (const Case& c :
-       {Case{ServedUrl("missing.txt"), "HTTP/1.0 404 Not Found\r"},
-        Case{Url("/data?status=500&size=64"), "HTTP/1.0 500 Internal Server Error\r"}}) {
-    Describe("[a.txt]\r\nurl=" + slow + "\r\n[b.txt]\r\nurl=" + c.url + "\r\n");
-    const HWND question = AskForUpdate(window);
+  for (const auto& [url, status] :
+       {std::pair{ServedUrl("missing.txt"), "HTTP/1.0 404 Not Found\r"},
+        std::pair{Url("/data?status=500&size=64"), "HTTP/1.0 500 Internal Server Error\r"}}) {
+    Describe("[a.txt]\r\nurl=" + slow + "\r\n[b.txt]\r\nurl=" + url + "\r\n");
+    question = AskForUpdate(window);
     ASSERT_TRUE(question);
-    Click(::GetDlgItem(question, IDYES));
-    // The caption changes a moment before the text line.
-    std::string line;
+    test::PressButton(question->window, IDYES);
     ASSERT_TRUE(WaitUntil(
         [&] {
-          const HWND progress = FindTopLevel(L"TaviProgressDialog", "업데이트 - 1/2",
-                                             [this](DWORD owner) { return owner == program.id; });
-          line = progress ? GetWindowTextUtf8(::GetWindow(progress, GW_CHILD)) : "";
-          return line.rfind("파일(a.txt)을 다운로드하고 있습니다... (", 0) == 0;
+          const HWND progress = test::FindProcessWindow(program->Id(), L"TaviProgressDialog");
+          return progress && WindowText(progress) == "업데이트 - 1/2";
         },
         kLong));
-    EXPECT_EQ(line.substr(line.size() - 8), "%)      ") << line;
-    HWND error = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (error = BoxOf(program.id, "Tavi")) != nullptr; }, kLong));
-    EXPECT_EQ(TextOf(::GetDlgItem(error, 0xFFFF)), c.status + "\r\n\r\n" + c.url);
-    Click(::GetDlgItem(error, IDOK));
-    ASSERT_TRUE(WaitUntil([&] { return BoxOf(program.id, "Tavi") == nullptr; }, kLong));
+    const auto error = WaitForBox("Tavi");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->text, status + ("\r\n\r\n" + url));
+    test::PressButton(error->window, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !test::FindMessageBox(program->Id()); }, kLong));
 
     EXPECT_EQ(test::ReadFileBytes(install.File("update\\a.txt")).size(), 10250u);
     EXPECT_FALSE(FileExists(install.File("update\\b.txt")));
     EXPECT_FALSE(FileExists(install.File("update\\tavi.exe")));  // no hand-over
-    EXPECT_EQ(::WaitForSingleObject(program.process.get(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_FALSE(program->WaitForExit(std::chrono::milliseconds(500)));
     EXPECT_TRUE(::IsWindowVisible(window));
-    EXPECT_EQ(FindTopLevel(L"TaviProgressDialog", nullptr,
-                           [this](DWORD owner) { return owner == program.id; }),
-              nullptr);
+    EXPECT_EQ(test::FindProcessWindow(program->Id(), L"TaviProgressDialog"), nullptr);
   }
+
+  ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_NEXT_EXE")).c_str(),
+                          Utf8ToWide(served.File("tavi.exe")).c_str(), FALSE));
+  Describe("[info]\r\n1=Tavi 2.5\r\n[tavi.exe]\r\nver=2.5.0.0\r\nurl=" + ServedUrl("tavi.exe") +
+           "\r\n");
+  question = AskForUpdate(window);
+  ASSERT_TRUE(question);
+  EXPECT_NE(question->text.find("Tavi 2.5\r\n\r\n\r\n\r\n"), std::string::npos) << question->text;
+  EXPECT_EQ(question->text.substr(question->text.size() - 10), "tavi.exe\r\n");
+  const auto yes = std::chrono::steady_clock::now();
+  test::PressButton(question->window, IDYES);
+  EXPECT_EQ(program->WaitForExit(kLong), 0u);  // the old program ends...
+  // ...and the installed program comes back: the only main window in this prefix now.
+  HWND newWindow = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return (newWindow = ::FindWindowW(L"TfrmMain", nullptr)) && ::IsWindowVisible(newWindow);
+      },
+      kLong));
+  std::printf("yes-to-new-window-ms %lld\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - yes)
+                                         .count()));
+  DWORD newId = 0;
+  ::GetWindowThreadProcessId(newWindow, &newId);
+  const Handle next(::OpenProcess(SYNCHRONIZE, FALSE, newId));
+  EXPECT_EQ(LocalFileVersion(Exe()), "2.5.0.0");
+  // Its start cleaned up before the window showed.
+  EXPECT_FALSE(FileExists(install.File("update.info")));
+  EXPECT_FALSE(FileExists(install.File("update")));
+  EXPECT_EQ(WindowText(newWindow), "Tavi 2.4");  // the caption is not the version's
+  ::PostMessageW(newWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(::WaitForSingleObject(next.get(), 10000), WAIT_OBJECT_0);
 }
 
 TEST_F(UpdateEndToEnd, HandOverArgumentsThatDoNotCheckOutStartNormally) {
-  WriteFileBytes(install.File("update.info"), "[a.txt]\r\n");
+  test::WriteFileBytes(install.File("update.info"), "[a.txt]\r\n");
   ::CreateDirectoryW(Utf8ToWide(install.File("update")).c_str(), nullptr);
-  WriteFileBytes(install.File("update\\a.txt"), "a");
+  test::WriteFileBytes(install.File("update\\a.txt"), "a");
   for (const std::string& arguments :
        {std::string("0 a b"), "1 \"" + Exe() + "\" \"" + Exe() + "\""}) {
     ASSERT_TRUE(StartProgram(arguments)) << arguments;
@@ -297,11 +197,11 @@ TEST_F(UpdateEndToEnd, HandOverArgumentsThatDoNotCheckOutStartNormally) {
     EXPECT_EQ(LocalFileVersion(Exe()), "2.4.0.0");
     // The first argument names a place, so the command line applies it (this prefix has no
     // connection: the apply asks for one) and then the program ends by itself.
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = BoxOf(program.id, "Tavi")) != nullptr; }, kLong));
-    EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), "네트워크 연결을 선택해 주십시오.");
-    Click(::GetDlgItem(box, IDOK));
-    ASSERT_EQ(::WaitForSingleObject(program.process.get(), 10000), WAIT_OBJECT_0);
+    const auto box = WaitForBox("Tavi");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "네트워크 연결을 선택해 주십시오.");
+    test::PressButton(box->window, IDOK);
+    ASSERT_TRUE(program->WaitForExit());
   }
 }
 

@@ -11,12 +11,8 @@
 namespace tavi::test {
 
 int LoopbackHttpPort() {
-  static const int port = [] {
-    const std::string state = ReadFileBytes(RequiredEnvPath("TAVI_HTTP_STATE"));
-    const int value = std::atoi(state.c_str());
-    if (value <= 0) ADD_FAILURE() << "the loopback HTTP server is not running";
-    return value;
-  }();
+  static const int port = std::atoi(ReadFileBytes(RequiredEnvPath("TAVI_HTTP_STATE")).c_str());
+  if (port <= 0) ADD_FAILURE() << "the loopback HTTP server is not running";
   return port;
 }
 
