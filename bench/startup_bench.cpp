@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_layout.h"
+#include "dialog_driver.h"
 #include "netcfg/adapter_discovery_win32.h"
 #include "netcfg/local_addresses_win32.h"
 #include "win/handle.h"
@@ -44,36 +45,12 @@ std::vector<double> TimeInProcess(int runs, const std::function<std::size_t()>& 
   return times;
 }
 
+// The program's main window once it is visible and its place list holds every place.
 HWND ReadyWindowOf(DWORD processId, LRESULT places) {
-  struct Search {
-    DWORD id;
-    LRESULT places;
-    HWND found;
-  } search{processId, places, nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t name[32] = {};
-        ::GetClassNameW(window, name, 32);
-        if (owner != s->id || ::lstrcmpW(name, L"TfrmMain") != 0 || !::IsWindowVisible(window))
-          return TRUE;
-        HWND list = nullptr;
-        ::EnumChildWindows(
-            window,
-            [](HWND child, LPARAM found) {
-              if (::GetDlgCtrlID(child) != static_cast<int>(tavi::ControlId::listboxPlace))
-                return TRUE;
-              *reinterpret_cast<HWND*>(found) = child;
-              return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&list));
-        if (list && ::SendMessageW(list, LB_GETCOUNT, 0, 0) == s->places) s->found = window;
-        return s->found ? FALSE : TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const HWND window = tavi::test::FindProcessWindow(processId, L"TfrmMain");
+  if (!window) return nullptr;
+  const HWND list = ::GetDlgItem(window, static_cast<int>(tavi::ControlId::listboxPlace));
+  return list && ::SendMessageW(list, LB_GETCOUNT, 0, 0) == places ? window : nullptr;
 }
 
 // One start of the program until its window is ready; negative when it never got there.
