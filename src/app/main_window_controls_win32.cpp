@@ -54,12 +54,12 @@ struct ControlClass {
   DWORD extendedStyle;
 };
 
-ControlClass ClassOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+ControlClass ClassOf(const ControlSpec& entry) {
+  switch (entry.kind) {
     case ControlKind::Label: {
       DWORD style = 0;
-      if (spec.flags & kWordWrap) style |= kLabelWordWrap;
-      if (spec.flags & kWebLink) style |= kLabelLink;
+      if (entry.flags & kWordWrap) style |= kLabelWordWrap;
+      if (entry.flags & kWebLink) style |= kLabelLink;
       return {kLabelClass, style, 0};
     }
     case ControlKind::ListBox:
@@ -95,16 +95,16 @@ void TfrmMain::CreateFonts() {
 void TfrmMain::CreateControls() {
   std::map<ControlId, ControlKind> previousKind;  // per parent
   for (ControlId id : CreationOrder()) {
-    const ControlSpec& spec = *FindControl(id);
+    const ControlSpec& entry = *FindControl(id);
     // A radio button that follows another one continues its group; everything else starts
     // a group, so the arrow keys move only between the two buttons of a pair.
-    const auto previous = previousKind.find(spec.parent);
-    const bool continuesGroup = spec.kind == ControlKind::RadioButton &&
+    const auto previous = previousKind.find(entry.parent);
+    const bool continuesGroup = entry.kind == ControlKind::RadioButton &&
                                 previous != previousKind.end() &&
                                 previous->second == ControlKind::RadioButton;
-    previousKind[spec.parent] = spec.kind;
-    const HWND control = CreateControl(spec);
-    if (!control) throw std::runtime_error(std::string("Cannot create ") + spec.name);
+    previousKind[entry.parent] = entry.kind;
+    const HWND control = CreateControl(entry);
+    if (!control) throw std::runtime_error(std::string("Cannot create ") + entry.name);
     if (continuesGroup) {
       ::SetWindowLongW(control, GWL_STYLE, ::GetWindowLongW(control, GWL_STYLE) & ~WS_GROUP);
     }
@@ -117,12 +117,12 @@ void TfrmMain::CreateControls() {
 
   // The labels' widths are their texts' in the window's font; where the system draws that
   // font wider (another face stands in for it), a label grows rather than cut its text.
-  for (const ControlSpec& spec : MainLayout()) {
-    if (spec.kind != ControlKind::Label || (spec.flags & kWordWrap)) continue;
-    const HWND label = Control(spec.id);
+  for (const ControlSpec& entry : MainLayout()) {
+    if (entry.kind != ControlKind::Label || (entry.flags & kWordWrap)) continue;
+    const HWND label = Control(entry.id);
     const int width = SingleLineTextWidth(label);
-    if (width > ScaleFrom96(spec.width96, dpi_)) {
-      ::SetWindowPos(label, nullptr, 0, 0, width, ScaleFrom96(spec.height96, dpi_),
+    if (width > ScaleFrom96(entry.width96, dpi_)) {
+      ::SetWindowPos(label, nullptr, 0, 0, width, ScaleFrom96(entry.height96, dpi_),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
@@ -150,18 +150,19 @@ void TfrmMain::CreateControls() {
   }
 }
 
-HWND TfrmMain::CreateControl(const ControlSpec& spec) {
-  const ControlClass controlClass = ClassOf(spec);
+HWND TfrmMain::CreateControl(const ControlSpec& entry) {
+  const ControlClass controlClass = ClassOf(entry);
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | controlClass.style;
-  if (spec.flags & kStartsDisabled) style |= WS_DISABLED;
-  const HWND parent = spec.parent == ControlId::frmMain ? window_ : Control(spec.parent);
-  int height = ScaleFrom96(spec.height96, dpi_);
-  if (spec.kind == ControlKind::DropDownList) height += ScaleFrom96(kDropDownHeight96, dpi_);
-  const HWND control = ::CreateWindowExW(
-      controlClass.extendedStyle, controlClass.name, Utf8ToWide(spec.text).c_str(), style,
-      ScaleFrom96(spec.left96, dpi_), ScaleFrom96(spec.top96, dpi_),
-      ScaleFrom96(spec.width96, dpi_), height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
+  if (entry.flags & kStartsDisabled) style |= WS_DISABLED;
+  const HWND parent = entry.parent == ControlId::frmMain ? window_ : Control(entry.parent);
+  int height = ScaleFrom96(entry.height96, dpi_);
+  if (entry.kind == ControlKind::DropDownList) height += ScaleFrom96(kDropDownHeight96, dpi_);
+  const HWND control =
+      ::CreateWindowExW(controlClass.extendedStyle, controlClass.name,
+                        Utf8ToWide(entry.text).c_str(), style, ScaleFrom96(entry.left96, dpi_),
+                        ScaleFrom96(entry.top96, dpi_), ScaleFrom96(entry.width96, dpi_), height,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
+                        ::GetModuleHandleW(nullptr), nullptr);
   if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   return control;
 }
@@ -274,12 +275,12 @@ FieldColor TfrmMain::FieldBackground(ControlId field) const {
 void TfrmMain::SetStatusText(int panel, std::string_view text) {
   const auto panels = StatusPanels();
   if (panel < 0 || panel >= static_cast<int>(panels.size())) return;
-  const StatusPanelSpec& spec = panels[static_cast<size_t>(panel)];
+  const StatusPanelSpec& entry = panels[static_cast<size_t>(panel)];
   WPARAM type = static_cast<WPARAM>(panel);
-  if (spec.bevel == PanelBevel::Raised) type |= SBT_POPOUT;
-  if (spec.bevel == PanelBevel::None) type |= SBT_NOBORDERS;
+  if (entry.bevel == PanelBevel::Raised) type |= SBT_POPOUT;
+  if (entry.bevel == PanelBevel::None) type |= SBT_NOBORDERS;
   std::wstring wide = Utf8ToWide(text);
-  if (spec.centred) wide.insert(0, 1, L'\t');  // a leading tab centres a panel's text
+  if (entry.centred) wide.insert(0, 1, L'\t');  // a leading tab centres a panel's text
   const HWND status = Control(ControlId::StatusBar);
   ::SendMessageW(status, SB_SETTEXTW, type, reinterpret_cast<LPARAM>(wide.c_str()));
   ::UpdateWindow(status);

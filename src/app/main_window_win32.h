@@ -155,7 +155,7 @@ class TfrmMain {
   // Creation (main_window_controls_win32.cpp).
   void CreateFonts();
   void CreateControls();
-  HWND CreateControl(const ControlSpec& spec);
+  HWND CreateControl(const ControlSpec& entry);
   void CreateStatusPanels();
   void CreateTooltips();
   void LoadIcons();
