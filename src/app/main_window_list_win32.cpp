@@ -34,14 +34,20 @@ void SelectEntry(HWND list, int index) {
   ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-std::string EntryText(HWND list, int index) {
-  const auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR) return {};
+// The text of a list box entry or a combo box item: the two controls differ only in their
+// messages (and their error value, which is -1 for both).
+std::string ListText(HWND control, UINT lengthMessage, UINT textMessage, int index) {
+  const auto length = ::SendMessageW(control, lengthMessage, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const auto copied = ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+  const auto copied = ::SendMessageW(control, textMessage, static_cast<WPARAM>(index),
                                      reinterpret_cast<LPARAM>(text.data()));
-  text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+  text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
   return WideToUtf8(text);
+}
+
+std::string EntryText(HWND list, int index) {
+  return ListText(list, LB_GETTEXTLEN, LB_GETTEXT, index);
 }
 
 std::vector<std::string> Entries(HWND list) {
@@ -59,13 +65,7 @@ void ReplaceEntry(HWND list, int index, const std::string& text) {
 }
 
 std::string ItemText(HWND combo, int index) {
-  const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const auto copied = ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(text.data()));
-  text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
-  return WideToUtf8(text);
+  return ListText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 // Letter case ignored the way the private-profile functions ignore it in section names: each

@@ -89,22 +89,27 @@ bool WriteRegDword(HKEY root, const std::string& valuePath, DWORD value) {
   return WriteRegValue(root, valuePath, REG_DWORD, &value, sizeof value);
 }
 
-bool ReadRegString(HKEY root, const std::string& valuePath, std::string& text) {
+namespace {
+
+// Reads a string value of the given type and keeps the text that ReadText finds in it.
+bool ReadRegText(HKEY root, const std::string& valuePath, DWORD type, std::string& text,
+                 std::wstring_view (*readText)(std::wstring_view)) {
   text.clear();
   std::vector<BYTE> data;
-  if (!ReadRegValue(root, valuePath, REG_SZ, data)) return false;
+  if (!ReadRegValue(root, valuePath, type, data)) return false;
   const std::wstring wide = WideFromData(data);
-  text = WideToUtf8(RegStringText(std::wstring_view(wide)));
+  text = WideToUtf8(readText(wide));
   return true;
 }
 
+}  // namespace
+
+bool ReadRegString(HKEY root, const std::string& valuePath, std::string& text) {
+  return ReadRegText(root, valuePath, REG_SZ, text, &RegStringText<wchar_t>);
+}
+
 bool ReadRegMultiString(HKEY root, const std::string& valuePath, std::string& text) {
-  text.clear();
-  std::vector<BYTE> data;
-  if (!ReadRegValue(root, valuePath, REG_MULTI_SZ, data)) return false;
-  const std::wstring wide = WideFromData(data);
-  text = WideToUtf8(RegMultiStringText(std::wstring_view(wide)));
-  return true;
+  return ReadRegText(root, valuePath, REG_MULTI_SZ, text, &RegMultiStringText<wchar_t>);
 }
 
 bool RegKeyPresent(HKEY root, const std::string& keyPath) {
