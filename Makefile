@@ -1,13 +1,15 @@
 # make run   builds tavi.exe and opens it under Wine (with a sample profile file)
 # make test  builds all three presets and runs every suite
 # make screenshot  takes build/screenshot.png of the window with three sample places
-# Both install what they need first (Debian 12, as root).
+# make release  builds both architectures and writes dist/ (README "Releasing"):
+#   make release [SIGN_CERT=cert.pem SIGN_KEY=key.pem [SIGN_TIMESTAMP=url]] [RELEASE_URL=url]
+# Each installs what it needs first (Debian 12, as root).
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_BUILD = cmake --build --preset $(1) -j $(JOBS)
 
-.PHONY: run test deps build screenshot format clean
+.PHONY: run test deps build screenshot release format clean
 
 deps:
 	@tools/setup-deps
@@ -26,6 +28,10 @@ run: build-windows-x64
 
 screenshot: build-windows-x64
 	@tools/screenshot
+
+release: build-release-x64 build-release-x86
+	@SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" SIGN_TIMESTAMP="$(SIGN_TIMESTAMP)" \
+	  RELEASE_URL="$(RELEASE_URL)" DIST="$(DIST)" tools/release
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,5 +1,6 @@
 // tavi.exe updating itself as a user sees it: the update button, the question, the progress
-// dialog and the hand-over to a newer tavi.exe (2.5.0.0, built by the tests). The program is
+// dialog and the hand-over to a newer tavi.exe (one minor version up, built by
+// the tests). The program is
 // the product as built: its requests for the update server go through a proxy, the loopback
 // HTTP server, set in this test's own Wine prefix.
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "app/main_layout.h"
+#include "app/version.h"
 #include "dialog_driver.h"
 #include "loopback_http.h"
 #include "update/update_server.h"
@@ -152,8 +154,8 @@ TEST_F(UpdateEndToEnd, DeclinedFailedAndFinallyInstalled) {
 
   ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_NEXT_EXE")).c_str(),
                           Utf8ToWide(served.File("tavi.exe")).c_str(), FALSE));
-  Describe("[info]\r\n1=Tavi 2.5\r\n[tavi.exe]\r\nver=2.5.0.0\r\nurl=" + ServedUrl("tavi.exe") +
-           "\r\n");
+  Describe("[info]\r\n1=Tavi 2.5\r\n[tavi.exe]\r\nver=" TAVI_NEXT_VERSION_TEXT "\r\nurl=" +
+           ServedUrl("tavi.exe") + "\r\n");
   question = AskForUpdate(window);
   ASSERT_TRUE(question);
   EXPECT_NE(question->text.find("Tavi 2.5\r\n\r\n\r\n\r\n"), std::string::npos) << question->text;
@@ -175,11 +177,11 @@ TEST_F(UpdateEndToEnd, DeclinedFailedAndFinallyInstalled) {
   DWORD newId = 0;
   ::GetWindowThreadProcessId(newWindow, &newId);
   const Handle next(::OpenProcess(SYNCHRONIZE, FALSE, newId));
-  EXPECT_EQ(LocalFileVersion(Exe()), "2.5.0.0");
+  EXPECT_EQ(LocalFileVersion(Exe()), TAVI_NEXT_VERSION_TEXT);
   // Its start cleaned up before the window showed.
   EXPECT_FALSE(FileExists(install.File("update.info")));
   EXPECT_FALSE(FileExists(install.File("update")));
-  EXPECT_EQ(WindowText(newWindow), "Tavi 2.4");  // the caption is not the version's
+  EXPECT_EQ(WindowText(newWindow), MainCaption());  // the caption is not the version's
   ::PostMessageW(newWindow, WM_CLOSE, 0, 0);
   EXPECT_EQ(::WaitForSingleObject(next.get(), 10000), WAIT_OBJECT_0);
 }
@@ -194,7 +196,7 @@ TEST_F(UpdateEndToEnd, HandOverArgumentsThatDoNotCheckOutStartNormally) {
     // No hand-over and no cleanup.
     EXPECT_TRUE(FileExists(install.File("update.info")));
     EXPECT_TRUE(FileExists(install.File("update\\a.txt")));
-    EXPECT_EQ(LocalFileVersion(Exe()), "2.4.0.0");
+    EXPECT_EQ(LocalFileVersion(Exe()), TAVI_VERSION_TEXT);
     // The first argument names a place, so the command line applies it (this prefix has no
     // connection: the apply asks for one) and then the program ends by itself.
     const auto box = WaitForBox("Tavi");

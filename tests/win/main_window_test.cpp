@@ -15,6 +15,7 @@
 #include "app/app_info.h"
 #include "app/main_layout.h"
 #include "app/main_window_win32.h"
+#include "app/version.h"
 #include "dialog_driver.h"
 #include "scripted_prompts.h"
 #include "win/message_loop_win32.h"
@@ -199,7 +200,8 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
   ::GetClientRect(window, &client);
   EXPECT_EQ(client.right, scaled(kClientWidth96));
   EXPECT_EQ(client.bottom, scaled(kClientHeight96));
-  EXPECT_EQ(GetWindowTextUtf8(window), "Tavi 2.4");
+  EXPECT_EQ(GetWindowTextUtf8(window),
+            "Tavi " TAVI_STRINGIZE(TAVI_VERSION_MAJOR) "." TAVI_STRINGIZE(TAVI_VERSION_MINOR));
   const LONG style = ::GetWindowLongW(window, GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));

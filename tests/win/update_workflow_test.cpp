@@ -11,6 +11,7 @@
 
 #include "app/main_layout.h"
 #include "app/main_window_win32.h"
+#include "app/version.h"
 #include "loopback_http.h"
 #include "scripted_prompts.h"
 #include "win/text_win32.h"
@@ -64,7 +65,8 @@ class UpdateWorkflowTest : public ::testing::Test {
 };
 
 TEST_F(UpdateWorkflowTest, UpToDateAndUnreachableServerAreToldApart) {
-  WriteFileBytes(served.File("update.php"), "[info]\r\n1=x\r\n[tavi.exe]\r\nver=2.4.0.0\r\n");
+  WriteFileBytes(served.File("update.php"),
+                 "[info]\r\n1=x\r\n[tavi.exe]\r\nver=" TAVI_VERSION_TEXT "\r\n");
   ClickUpdate();
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text, "최신 버전입니다.");
@@ -126,7 +128,7 @@ TEST_F(UpdateWorkflowTest, AcceptedUpdateShowsEachFileAndHandsOver) {
   EXPECT_EQ(seen[4].caption, "업데이트 - 2/2");
   EXPECT_EQ(seen[4].position, 50);
   for (const Seen& s : seen)
-    EXPECT_EQ(s.windowCaption, "Tavi 2.4");
+    EXPECT_EQ(s.windowCaption, MainCaption());
   EXPECT_EQ(atHandOver.text, "파일(b.dll)을 다운로드하고 있습니다... (100%)      ");
 
   ASSERT_EQ(starts.size(), 1u);
