@@ -13,7 +13,8 @@ deps:
 	@tools/setup-deps
 
 build-%: deps
-	@if [ ! -f build/$*/CMakeCache.txt ]; then cmake --preset $* >/dev/null; fi
+	@if [ ! -f build/$*/CMakeCache.txt ] || [ CMakePresets.json -nt build/$*/CMakeCache.txt ]; then \
+	  cmake --preset $* >/dev/null; fi
 	@$(call CMAKE_BUILD,$*)
 
 build: build-linux build-windows-x64 build-windows-x86
