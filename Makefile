@@ -1,20 +1,24 @@
 # make run   builds tavi.exe and opens it under Wine (with a sample profile file)
 # make test  builds all three presets and runs every suite
 # make screenshot  takes build/screenshot.png of the window with three sample places
-# Both install what they need first (Debian 12, as root).
+# make fuzz  runs every fuzz target for FUZZ_SECONDS (default 60) each: make fuzz FUZZ_SECONDS=10
+# All of them install what they need first (Debian 12, as root).
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+# Configures a preset the first time, and again whenever the presets changed.
+CMAKE_CONFIGURE = if [ ! -f build/$(1)/CMakeCache.txt ] || [ CMakePresets.json -nt build/$(1)/CMakeCache.txt ]; \
+	then cmake --preset $(1) >/dev/null; fi
 CMAKE_BUILD = cmake --build --preset $(1) -j $(JOBS)
 
-.PHONY: run test deps build screenshot format clean
+.PHONY: run test deps build screenshot format clean fuzz
 
 deps:
 	@tools/setup-deps
 
 build-%: deps
-	@if [ ! -f build/$*/CMakeCache.txt ] || [ CMakePresets.json -nt build/$*/CMakeCache.txt ]; then \
-	  cmake --preset $* >/dev/null; fi
+	@$(call CMAKE_CONFIGURE,$*)
 	@$(call CMAKE_BUILD,$*)
 
 build: build-linux build-windows-x64 build-windows-x86
@@ -27,6 +31,12 @@ run: build-windows-x64
 
 screenshot: build-windows-x64
 	@tools/screenshot
+
+fuzz:
+	@tools/setup-deps --fuzz
+	@$(call CMAKE_CONFIGURE,fuzz)
+	@$(call CMAKE_BUILD,fuzz)
+	@tools/fuzz $(FUZZ_SECONDS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
