@@ -2,10 +2,11 @@
 // is the fixed frame of known commands, each of its lines stays one line, every line that
 // names a connection names the chosen one (and nothing else in quotes), and the script
 // file's text splits back into the lines.
-//   input: flags US connection US ip US mask US gateway US dns1 US dns2 US place name
+//   input: see apply_values_input.h
 #include <string>
 #include <vector>
 
+#include "apply_values_input.h"
 #include "fuzz_support.h"
 #include "netcfg/apply_profile.h"
 #include "netcfg/netsh_script.h"
@@ -37,19 +38,8 @@ bool KnownCommand(const std::string& line) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::vector<std::string> fields = tavi::fuzz::Fields(tavi::fuzz::AsText(data, size), 8);
-  const unsigned flags = tavi::fuzz::ByteAt(fields[0], 0);
-  tavi::ApplyValues values;
-  values.UseDhcp = flags & 1;
-  values.StaticChosen = flags & 2;
-  values.AutoDns = flags & 4;
-  values.Connection = fields[1];
-  values.IP = fields[2];
-  values.Mask = fields[3];
-  values.Gateway = fields[4];
-  values.Dns1 = fields[5];
-  values.Dns2 = fields[6];
-  values.PlaceName = fields[7];
+  const tavi::ApplyValues values =
+      tavi::fuzz::ApplyValuesFrom(tavi::fuzz::Fields(tavi::fuzz::AsText(data, size), 8));
   if (tavi::CheckApplyValues(values) != tavi::ApplyRefusal::None) return 0;
 
   const Lines lines = tavi::BuildNetshScript(values);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "apply_values_input.h"
 #include "fuzz_support.h"
 #include "netcfg/apply_profile.h"
 #include "netcfg/tcpip_registry.h"
@@ -19,7 +20,6 @@ constexpr std::string_view kDevicePrefix = "\\Device\\Tcpip_";
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> fields = tavi::fuzz::Fields(tavi::fuzz::AsText(data, size), 7);
-  const unsigned flags = tavi::fuzz::ByteAt(fields[0], 0);
   const std::string& bindList = fields[1];
 
   const std::optional<std::string> adapter = tavi::AdapterFromBindList(bindList);
@@ -40,22 +40,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (!adapter) return 0;
 
-  tavi::TcpipSettings settings;
-  settings.UseDhcp = flags & 1;
-  settings.IP = fields[2];
-  settings.Mask = fields[3];
-  settings.Gateway = fields[4];
-  settings.Dns1 = fields[5];
-  settings.Dns2 = fields[6];
-  // The values as an apply would pass them on: only what the apply accepts reaches the plan.
-  tavi::ApplyValues values;
+  // The values as an apply passes them on (apply_values_input.h, the binding list in place of
+  // the connection): only what the apply accepts reaches the plan.
+  tavi::ApplyValues values = tavi::fuzz::ApplyValuesFrom(fields);
   values.Connection = "LAN";
-  values.UseDhcp = settings.UseDhcp;
-  values.IP = settings.IP;
-  values.Mask = settings.Mask;
-  values.Gateway = settings.Gateway;
-  values.Dns1 = settings.Dns1;
-  values.Dns2 = settings.Dns2;
+  tavi::TcpipSettings settings;
+  settings.UseDhcp = values.UseDhcp;
+  settings.IP = values.IP;
+  settings.Mask = values.Mask;
+  settings.Gateway = values.Gateway;
+  settings.Dns1 = values.Dns1;
+  settings.Dns2 = values.Dns2;
   const bool accepted = tavi::CheckApplyValues(values) == tavi::ApplyRefusal::None;
 
   for (const std::string_view controlSet : tavi::kTcpipControlSets) {
