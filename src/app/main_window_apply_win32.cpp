@@ -93,6 +93,9 @@ void TfrmMain::btnApplyNetWorkClick() {
       ShowMessage(kSelectConnectionText, "Tavi", MB_OK | MB_ICONEXCLAMATION);
       ::SendMessageW(Control(ControlId::cmbNIC), CB_SHOWDROPDOWN, TRUE, 0);
       return;
+    case ApplyRefusal::UnsafeText:
+      ShowMessage(kUnsafeTextText, "Tavi", MB_OK | MB_ICONEXCLAMATION);
+      return;
     case ApplyRefusal::NoAddress:
       ShowMessage(kNeedAddressText, "Tavi", MB_OK | MB_ICONEXCLAMATION);
       return;

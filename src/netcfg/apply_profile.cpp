@@ -1,10 +1,17 @@
 #include "netcfg/apply_profile.h"
 
+#include <algorithm>
+
 namespace tavi {
 namespace {
 
 bool IsBlankOrControl(char c) {
   return static_cast<unsigned char>(c) <= ' ';
+}
+
+bool IsUnsafe(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return c == '"' || static_cast<unsigned char>(c) < ' '; });
 }
 
 }  // namespace
@@ -15,6 +22,10 @@ ApplyRefusal CheckApplyValues(const ApplyValues& values) {
   while (first < connection.size() && IsBlankOrControl(connection[first]))
     ++first;
   if (first == connection.size()) return ApplyRefusal::NoConnection;
+  for (const std::string* text : {&values.Connection, &values.IP, &values.Mask, &values.Gateway,
+                                  &values.Dns1, &values.Dns2}) {
+    if (IsUnsafe(*text)) return ApplyRefusal::UnsafeText;
+  }
   if (values.StaticChosen && (values.IP.empty() || values.Mask.empty())) {
     return ApplyRefusal::NoAddress;
   }

@@ -12,6 +12,8 @@ namespace tavi {
 inline constexpr char kSelectConnectionText[] = "네트워크 연결을 선택해 주십시오.";
 inline constexpr char kNeedAddressText[] =
     "어댑터에는 적어도 IP 주소가 하나 필요합니다. IP 주소를 입력하십시오.";
+inline constexpr char kUnsafeTextText[] =
+    "연결 이름과 주소에는 큰따옴표(\")나 줄 바꿈 같은 제어 문자를 쓸 수 없습니다.";
 inline constexpr char kApplyingText[] = "설정 변경 중...";
 inline constexpr char kAppliedText[] = "완료";
 inline constexpr char kApplyDoneCaption[] = "설정 완료";
@@ -25,10 +27,14 @@ inline constexpr char kSystemRootValuePath[] =
 enum class ApplyRefusal {
   None,
   NoConnection,  // the connection is empty once blanks and control characters are trimmed
+  UnsafeText,    // a double quote or a control character in the connection or an address
   NoAddress,     // a static address without address or mask
 };
 
 // Only rdoIP asks for an address: with neither radio button selected nothing is checked.
+// The connection and the addresses go into the script as they stand, so none of them may
+// hold what would end the quoted name, the script's line or a registry entry (a double
+// quote, a line break, a NUL): such a script would run commands nobody wrote.
 ApplyRefusal CheckApplyValues(const ApplyValues& values);
 
 // An unreadable system root counts as empty: the script path.

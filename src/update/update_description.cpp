@@ -16,17 +16,23 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool IsDeviceName(std::string_view name) {
-  // The part before the first dot decides: "nul.txt" is the device too.
-  const std::string_view stem = name.substr(0, name.find('.'));
-  static constexpr std::array<std::string_view, 4> kDevices = {"con", "prn", "aux", "nul"};
+  // The part before the first dot decides, without the blanks before that dot: "nul.txt" and
+  // "nul .txt" open the device too.
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ')
+    stem.remove_suffix(1);
+  static constexpr std::array<std::string_view, 6> kDevices = {"con", "prn",    "aux",
+                                                               "nul", "conin$", "conout$"};
   for (const std::string_view device : kDevices) {
     if (SameIgnoringCase(stem, device)) return true;
   }
-  if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9') {
-    const std::string_view port = stem.substr(0, 3);
-    return SameIgnoringCase(port, "com") || SameIgnoringCase(port, "lpt");
-  }
-  return false;
+  // COM1 to COM9 and LPT1 to LPT9; Windows takes the superscripts ¹, ² and ³ for digits there.
+  if (stem.size() < 4) return false;
+  const std::string_view port = stem.substr(0, 3);
+  const std::string_view number = stem.substr(3);
+  if (!SameIgnoringCase(port, "com") && !SameIgnoringCase(port, "lpt")) return false;
+  return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\u00b9" ||
+         number == "\u00b2" || number == "\u00b3";
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ inline constexpr char kInfoSection[] = "info";
 // A name that can only mean a file directly in the program folder: not empty, no folder
 // part, no drive or stream (":"), no characters Windows refuses in names, not "." or "..",
 // no trailing dot or blank (Windows strips them, so the name would mean another file), and
-// no device name (CON, NUL, COM1, ...), with or without an extension.
+// no device name (CON, NUL, COM1, CONIN$, ...), with or without an extension or blanks
+// before it.
 bool IsPlainFileName(std::string_view name);
 
 // "a.b.c.d" from the two halves of a fixed file version, most significant part first.

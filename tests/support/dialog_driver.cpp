@@ -42,26 +42,33 @@ std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds deadlin
   return code;
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD id;
+  const wchar_t* className;
+  HWND found;
+};
+
+// A named CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  if (owner == s->id && ::lstrcmpW(name, s->className) == 0 && ::IsWindowVisible(window)) {
+    s->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
-  struct Search {
-    DWORD id;
-    const wchar_t* className;
-    HWND found;
-  } search{processId, className, nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (owner == s->id && ::lstrcmpW(name, s->className) == 0 && ::IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, className, nullptr};
+  ::EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -12,6 +12,7 @@ namespace tavi {
 namespace {
 
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 ApplyValues Lan() {
   ApplyValues values;
@@ -83,6 +84,26 @@ TEST(ApplyChecks, ConnectionTrimmedOfBlanksAndControlsThenTheStaticAddress) {
   values.Mask.clear();
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::NoAddress);
   values.StaticChosen = false;
+  EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
+}
+
+TEST(ApplyChecks, NothingThatWouldEndTheNameTheLineOrTheEntryReachesTheScript) {
+  // A line break would start a netsh command of its own, a quote end the connection's name,
+  // a NUL split a registry entry; any field, whichever way the radio buttons stand.
+  for (const std::string& bad :
+       {"\r\nset address name=\"WAN\" source=dhcp"s, "a\"b"s, "1\t"s, "\0"s}) {
+    for (std::string ApplyValues::*field :
+         {&ApplyValues::Connection, &ApplyValues::IP, &ApplyValues::Mask, &ApplyValues::Gateway,
+          &ApplyValues::Dns1, &ApplyValues::Dns2}) {
+      ApplyValues values = Lan();
+      values.UseDhcp = values.AutoDns = true;
+      values.*field += bad;
+      EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::UnsafeText) << bad;
+    }
+  }
+  ApplyValues values = Lan();
+  values.PlaceName = "사무실 \"2층\"";  // only shown in the completion box
+  values.IP = "10.0.0.2 ";              // blanks are netsh's to judge, as before
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
 }
 

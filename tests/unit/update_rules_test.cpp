@@ -66,7 +66,8 @@ TEST(UpdateDescription, PlainFileNames) {
       "a*.dll",     "a|b",       "tab\tname",    "tavi.exe.",  "tavi.exe ",
       "CON",        "Nul.txt",   "COM1",         "lpt9.txt",   "aux.dll",
       "prn",        "a?.dll",    "a<b",          "C:\\x.exe",  "",
-      ".",          ".."};
+      ".",          "..",        "nul .txt",     "COM1  .dll", "conout$",
+      "CONIN$.txt", "lpt\u00b2"};
   for (const char* name : refused) {
     EXPECT_FALSE(IsPlainFileName(name)) << name;
   }

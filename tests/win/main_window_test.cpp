@@ -55,21 +55,21 @@ int TextWidth(HWND control) {
   return r.right;
 }
 
+BOOL CALLBACK CollectNonImeWindow(HWND window, LPARAM list) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  const std::wstring_view className = name;
+  if (className != L"IME" && className != L"MSCTFIME UI" && className != L"WineX11IME") {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  }
+  return TRUE;
+}
+
 // The thread's top-level windows, less the input-method window the system keeps per thread.
 std::vector<HWND> ThreadWindows() {
   std::vector<HWND> windows;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM list) {
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        const std::wstring_view className = name;
-        if (className != L"IME" && className != L"MSCTFIME UI" && className != L"WineX11IME") {
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectNonImeWindow,
+                      reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 

@@ -23,6 +23,11 @@ namespace {
 using test::FileExists;
 using test::WriteFileBytes;
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 struct Seen {
   std::string caption, text, windowCaption;
   int position;
@@ -108,9 +113,7 @@ TEST_F(UpdateWorkflowTest, AcceptedUpdateShowsEachFileAndHandsOver) {
     EXPECT_EQ(::SendMessageW(dialog->Bar(), PBM_GETRANGE, FALSE, 0), 100);
     EXPECT_EQ(::SendMessageW(dialog->Bar(), PBM_GETPOS, 0, 0), 25);
     int children = 0;
-    ::EnumChildWindows(
-        dialog->Handle(), [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; },
-        reinterpret_cast<LPARAM>(&children));
+    ::EnumChildWindows(dialog->Handle(), CountWindow, reinterpret_cast<LPARAM>(&children));
     EXPECT_EQ(children, 2);
     ::SendMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(::IsWindowVisible(dialog->Handle()));

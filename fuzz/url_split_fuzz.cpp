@@ -1,0 +1,58 @@
+// The address of a download split into host, port and path: nothing of the address is lost
+// or invented, the port is one the text names, and splitting the parts again changes nothing.
+#include <string>
+
+#include "fuzz_support.h"
+#include "update/url_split.h"
+
+namespace {
+
+bool StartsWithHttp(std::string_view text) {
+  if (text.size() < 7) return false;
+  for (std::size_t i = 0; i < 7; ++i) {
+    const char c = text[i];
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower != "http://"[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view url = tavi::fuzz::AsText(data, size);
+  const tavi::HttpUrl parts = tavi::SplitUrl(url);
+  const std::string_view rest = StartsWithHttp(url) ? url.substr(7) : url;
+
+  // Host and path are the address without its scheme; the path is "/" when there is none.
+  FUZZ_CHECK(parts.host.find('/') == std::string::npos);
+  FUZZ_CHECK(parts.path.starts_with('/'));
+  if (rest.find('/') == std::string_view::npos) {
+    FUZZ_CHECK(parts.host == rest && parts.path == "/");
+  } else {
+    FUZZ_CHECK(parts.host + parts.path == rest);
+  }
+
+  // The name is the host, or the host without a ":port" suffix that named this port (an
+  // empty suffix is the default port).
+  FUZZ_CHECK(parts.port != 0);
+  if (parts.hostName == parts.host) {
+    FUZZ_CHECK(parts.port == 80);
+  } else {
+    FUZZ_CHECK(parts.host.starts_with(parts.hostName + ":"));
+    const std::string suffix = parts.host.substr(parts.hostName.size() + 1);
+    FUZZ_CHECK(suffix.find(':') == std::string::npos);
+    if (suffix.empty()) {
+      FUZZ_CHECK(parts.port == 80);
+    } else {
+      FUZZ_CHECK(suffix.size() <= 5 && suffix.find_first_not_of("0123456789") == std::string::npos);
+      FUZZ_CHECK(std::stoul(suffix) == parts.port);
+    }
+  }
+
+  // The parts make the same address again.
+  const tavi::HttpUrl again = tavi::SplitUrl("http://" + parts.host + parts.path);
+  FUZZ_CHECK(again.host == parts.host && again.hostName == parts.hostName &&
+             again.port == parts.port && again.path == parts.path);
+  return 0;
+}
