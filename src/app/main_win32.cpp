@@ -4,9 +4,8 @@
 #include <exception>
 
 #include "app/main_window_win32.h"
-#include "app/user_prompts.h"
 #include "win/message_loop_win32.h"
-#include "win/text_win32.h"
+#include "win/user_prompts_win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   tavi::MessageBoxPrompts prompts;

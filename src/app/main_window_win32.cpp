@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/custom_controls_win32.h"
+#include "app/scoped_flag.h"
 #include "profiles/private_profile_win32.h"
 #include "profiles/profile_store.h"
 #include "win/text_win32.h"
@@ -172,10 +173,13 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
+HWND TfrmMain::PromptOwner() const {
+  return window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
+}
+
 void TfrmMain::ReportError(std::string_view text) noexcept {
   try {
-    const HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
-    prompts_->Show(owner, text, "Tavi", MB_OK | MB_ICONERROR);
+    prompts_->Show(PromptOwner(), text, "Tavi", MB_OK | MB_ICONERROR);
   } catch (...) {
     // Nothing more can be reported; the program goes on.
   }
@@ -204,9 +208,8 @@ void TfrmMain::OnActivate(WPARAM wParam) {
         !::IsWindowVisible(target)) {
       target = ::GetNextDlgTabItem(window_, nullptr, FALSE);
     }
-    restoringFocus_ = true;
+    const ScopedFlag restoring(restoringFocus_);
     ::SetFocus(target ? target : window_);
-    restoringFocus_ = false;
   }
   FormActivate();
 }
@@ -268,13 +271,8 @@ void TfrmMain::FormActivate() {
 }
 
 void TfrmMain::RunFirstActivation() {
-  struct Scope {
-    bool& flag;
-    explicit Scope(bool& f) : flag(f) { flag = true; }
-    ~Scope() { flag = false; }
-  };
   {
-    Scope running(inFirstActivation_);
+    const ScopedFlag running(inFirstActivation_);
     const HWND list = Control(ControlId::listboxPlace);
     for (const TNetworkInfo& profile : Profiles) {
       ::SendMessageW(list, LB_ADDSTRING, 0,

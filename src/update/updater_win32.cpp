@@ -183,11 +183,7 @@ void UpdaterTrace(std::string_view message) {
 
 TRavoUpdater::TRavoUpdater(TObject* owner, TRavoUpdaterEnvironment environment)
     : TComponent(owner), environment_(std::move(environment)) {
-  if (!environment_.messageBox) {
-    environment_.messageBox = [](std::string_view text, std::string_view caption, UINT flags) {
-      return ::MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
-    };
-  }
+  if (!environment_.prompts) environment_.prompts = &systemPrompts_;
   if (!environment_.startProgram) environment_.startProgram = &ShellStart;
   if (!environment_.closeProgram) environment_.closeProgram = [] { ::PostQuitMessage(0); };
   if (!environment_.exitProcess) environment_.exitProcess = [] { ::ExitProcess(0); };
@@ -249,8 +245,12 @@ bool TRavoUpdater::RunHandOver(const std::vector<std::string>& arguments) {
   return true;
 }
 
-void TRavoUpdater::RemoveLeftovers() {
+void TRavoUpdater::ForgetDescription() {
   ::DeleteFileW(Utf8ToWide(DescriptionPath()).c_str());
+}
+
+void TRavoUpdater::RemoveLeftovers() {
+  ForgetDescription();
   const std::string folder = DownloadFolder();
   if (RemoveFolderTree(folder)) return;
   // Right after an update the copy that installed it may still be ending, and its file
@@ -269,6 +269,7 @@ void TRavoUpdater::CreateDownloads() {
   InfoDownload->BinaryData = false;
   InfoDownload->UseCache = false;
   InfoDownload->WaitThread = true;
+  InfoDownload->Prompts = environment_.prompts;
   InfoDownload->OnDoneString = [this](TObject&, const std::string& text) {
     StoreDescription(text);
   };
@@ -281,6 +282,7 @@ void TRavoUpdater::CreateDownloads() {
   FileDownload->BinaryData = true;
   FileDownload->UseCache = false;
   FileDownload->WaitThread = true;
+  FileDownload->Prompts = environment_.prompts;
   // The progress relay is attached per download, and only when someone listens: each call
   // holds the download's worker until it returns.
   FileDownload->OnDoneFile = [this](TObject& sender, const std::string& name, std::int64_t size) {
@@ -344,7 +346,7 @@ bool TRavoUpdater::HaveUpdates(std::string& Files, std::string& Info) {
   infoState_ = InfoState::waiting;
   if (URL.empty()) {
     infoState_ = InfoState::idle;
-    environment_.messageBox(MissingUrlText(Name), Name, MB_OK | MB_ICONHAND);
+    environment_.prompts->Show(nullptr, MissingUrlText(Name), Name, MB_OK | MB_ICONHAND);
     return false;
   }
 
@@ -373,13 +375,13 @@ bool TRavoUpdater::HaveUpdates(std::string& Files, std::string& Info) {
   const DescriptionVerdict verdict = Evaluate(true);
   Files = verdict.FileList();
   Info += verdict.info;
-  if (!verdict.HasUpdates()) ::DeleteFileW(Utf8ToWide(DescriptionPath()).c_str());
+  if (!verdict.HasUpdates()) ForgetDescription();
   return verdict.HasUpdates();
 }
 
 void TRavoUpdater::ApplyUpdates() {
   if (!haveUpdatesCalled_) {
-    environment_.messageBox(HaveUpdatesFirstText(Name), Name, MB_OK | MB_ICONHAND);
+    environment_.prompts->Show(nullptr, HaveUpdatesFirstText(Name), Name, MB_OK | MB_ICONHAND);
     return;
   }
   // A second update started from inside this one's waits would act on this one's

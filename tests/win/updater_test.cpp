@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "loopback_http.h"
+#include "scripted_prompts.h"
 #include "update/update_texts.h"
 #include "update/updater_win32.h"
 #include "win/handle.h"
@@ -45,12 +46,7 @@ class UpdaterTest : public ::testing::Test {
     TRavoUpdaterEnvironment environment;
     environment.executablePath = std::move(running);
     environment.arguments = std::move(arguments);
-    environment.messageBox = [this](std::string_view text, std::string_view caption, UINT flags) {
-      EXPECT_EQ(caption, "RavoUpdater1");
-      EXPECT_EQ(flags, static_cast<UINT>(MB_OK | MB_ICONHAND));
-      boxes.emplace_back(text);
-      return IDOK;
-    };
+    environment.prompts = &prompts;
     environment.startProgram = [this](const std::string& file, const std::string& parameters) {
       starts.push_back(file + " " + parameters);
       return startSucceeds;
@@ -82,7 +78,8 @@ class UpdaterTest : public ::testing::Test {
   test::TempDir dir;
   test::ServedFolder served;
   std::string files, info;
-  std::vector<std::string> boxes, starts, errors;
+  test::ScriptedPrompts prompts;
+  std::vector<std::string> starts, errors;
   bool startSucceeds = true;
   int closes = 0, exits = 0;
   std::chrono::steady_clock::time_point exitTime;
@@ -189,8 +186,14 @@ TEST_F(UpdaterTest, DescriptionIsStoredAndDecided) {
   const std::unique_ptr<TRavoUpdater> updater = Make();
   updater->ApplyUpdates();                          // before asking: a box
   EXPECT_FALSE(updater->HaveUpdates(files, info));  // without an address: a box
-  EXPECT_EQ(boxes, (std::vector<std::string>{"RavoUpdater1.HaveUpdates를 호출한 후 사용하십시오.",
-                                             "컴포넌트 RavoUpdater1의 URL 속성을 설정하십시오."}));
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[0].text, "RavoUpdater1.HaveUpdates를 호출한 후 사용하십시오.");
+  EXPECT_EQ(prompts.shown[1].text, "컴포넌트 RavoUpdater1의 URL 속성을 설정하십시오.");
+  for (const test::ScriptedPrompts::Prompt& box : prompts.shown) {
+    EXPECT_EQ(box.caption, "RavoUpdater1");
+    EXPECT_EQ(box.flags, static_cast<UINT>(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(box.owner, nullptr);
+  }
   EXPECT_FALSE(FileExists(Downloads()));
 
   WriteFileBytes(dir.File("same.dll"), "no version information");
@@ -231,7 +234,7 @@ TEST_F(UpdaterTest, FailedDescriptionRequestEndsTheWaitWithAnError) {
                                       "RavoUpdater1:" + DescriptionFailedText(empty)}));
   EXPECT_FALSE(FileExists(Info()));
   updater->ApplyUpdates();  // still no description: nothing to apply
-  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(prompts.shown.size(), 1u);
 
   // A description that cannot be stored (a folder stands in its place) is no description.
   errors.clear();
