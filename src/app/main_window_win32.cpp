@@ -12,6 +12,7 @@
 #include "app/scoped_flag.h"
 #include "profiles/private_profile_win32.h"
 #include "profiles/profile_store.h"
+#include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 
 namespace tavi {
@@ -186,6 +187,7 @@ void TfrmMain::ReportError(std::string_view text) noexcept {
 }
 
 void TfrmMain::OnCreate() {
+  SetDialogNavigation(window_, true);
   CreateFonts();
   CreateControls();
   CreateStatusPanels();
@@ -235,6 +237,7 @@ void TfrmMain::OnRadioNotification(ControlId id, UINT code) {
 }
 
 void TfrmMain::OnNcDestroy() {
+  SetDialogNavigation(window_, false);
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   window_ = nullptr;
   tooltip_ = nullptr;

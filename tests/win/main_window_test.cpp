@@ -95,7 +95,6 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     test::WriteFileBytes(dir_.File("tavi.ini"), Utf8ToCodePage(kThreePlaces, 949));
   }
-  void TearDown() override { SetDialogNavigationWindow(nullptr); }
 
   std::unique_ptr<TfrmMain> Open(bool show = true, bool quitOnClose = false,
                                  UserPrompts* prompts = nullptr) {
@@ -105,7 +104,6 @@ class MainWindowTest : public ::testing::Test {
     options.quitOnClose = quitOnClose;
     options.updater.executablePath = dir_.File("tavi.exe");
     auto frm = std::make_unique<TfrmMain>(std::move(options));
-    SetDialogNavigationWindow(frm->Handle());
     if (show) frm->Show(SW_SHOW);
     test::PumpMessages();
     return frm;

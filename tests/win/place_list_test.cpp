@@ -24,8 +24,6 @@ using Names = std::vector<std::string>;
 
 class PlaceListTest : public ::testing::Test {
  protected:
-  void TearDown() override { SetDialogNavigationWindow(nullptr); }
-
   void WriteIni(std::string_view text) { test::WriteFileBytes(ini_, Utf8ToCodePage(text, 949)); }
   std::string Ini() const { return CodePageToUtf8(test::ReadFileBytes(ini_), 949); }
 
@@ -41,7 +39,6 @@ class PlaceListTest : public ::testing::Test {
     ::SendMessageW(nic, CB_RESETCONTENT, 0, 0);
     for (const char* name : {"로컬 영역 연결", "Wi-Fi", "WI-FI", "랜Ω"})
       ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
-    SetDialogNavigationWindow(frm_->Handle());
     frm_->Show(SW_SHOW);
     test::PumpMessages();
   }
