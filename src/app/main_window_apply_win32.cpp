@@ -11,7 +11,7 @@
 #include "netcfg/console_runner_win32.h"
 #include "netcfg/registry_values_win32.h"
 #include "netcfg/tcpip_registry_win32.h"
-#include "win/handle.h"
+#include "win/files_win32.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 
@@ -55,16 +55,7 @@ class BusyState {
 // The script goes to disk in the system's ANSI code page, as netsh reads it. A script that
 // cannot be written whole is an error, and no part of it is left behind.
 void WriteScriptFile(const std::string& path, const std::string& text) {
-  const std::string bytes = Utf8ToCodePage(text, CP_ACP);
-  const std::wstring widePath = Utf8ToWide(path);
-  Handle file(::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw std::runtime_error("Unable to write to " + path);
-  DWORD written = 0;
-  if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size() || !::CloseHandle(file.release())) {
-    file.reset();
-    ::DeleteFileW(widePath.c_str());
+  if (!WriteWholeFile(path, Utf8ToCodePage(text, CP_ACP))) {
     throw std::runtime_error("Unable to write to " + path);
   }
 }

@@ -6,6 +6,7 @@
 
 #include "profiles/private_profile_win32.h"
 #include "update/update_texts.h"
+#include "win/files_win32.h"
 #include "win/handle.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
@@ -148,33 +149,6 @@ void CopyFolderTree(const std::string& source, const std::string& destination) {
   } while (::FindNextFileW(search.get(), &entry));
 }
 
-bool RemoveFolderTree(const std::string& folder) {
-  const std::wstring root = Utf8ToWide(folder) + L"\\";
-  {
-    WIN32_FIND_DATAW entry;
-    const FindHandle search(::FindFirstFileW((root + L"*.*").c_str(), &entry));
-    if (search) {
-      do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = root + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT &&
-            entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          ::RemoveDirectoryW(path.c_str());  // the link only, not what it points to
-        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveFolderTree(WideToUtf8(path));
-        } else {
-          if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-            ::SetFileAttributesW(path.c_str(), entry.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
-          }
-          ::DeleteFileW(path.c_str());
-        }
-      } while (::FindNextFileW(search.get(), &entry));
-    }
-  }
-  return ::RemoveDirectoryW(Utf8ToWide(folder).c_str()) != 0;
-}
-
 void UpdaterTrace(std::string_view message) {
   ::OutputDebugStringW(Utf8ToWide(UpdaterTraceText(message)).c_str());
 }
@@ -293,18 +267,7 @@ void TRavoUpdater::CreateDownloads() {
 
 void TRavoUpdater::StoreDescription(const std::string& text) {
   const std::string path = DescriptionPath();
-  const std::string bytes = text + "\r\n";
-  bool stored = false;
-  {
-    const Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    stored = file &&
-             ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                         nullptr) &&
-             written == bytes.size();
-  }
-  if (stored) {
+  if (WriteWholeFile(path, text + "\r\n")) {
     infoState_ = InfoState::received;
     return;
   }

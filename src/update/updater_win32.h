@@ -134,10 +134,6 @@ UpdateDescription ReadUpdateDescription(const std::string& path);
 // subfolder missing at the destination receives nothing. Single failures are ignored.
 void CopyFolderTree(const std::string& source, const std::string& destination);
 
-// Removes the folder with everything in it; true when the folder itself went. Links to
-// other folders are removed, never followed.
-bool RemoveFolderTree(const std::string& folder);
-
 // Sends the text with the updater's prefix to the debugger output.
 void UpdaterTrace(std::string_view message);
 

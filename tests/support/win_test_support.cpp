@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "win/files_win32.h"
 #include "win/handle.h"
 #include "win/text_win32.h"
 
@@ -22,7 +23,7 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-  if (!path_.empty()) RemoveTree(path_);
+  if (!path_.empty()) RemoveFolderTree(path_);
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -39,38 +40,11 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                            nullptr));
-  ASSERT_TRUE(file) << "cannot write " << path;
-  DWORD written = 0;
-  ASSERT_TRUE(
-      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-  ASSERT_EQ(written, bytes.size());
+  ASSERT_TRUE(WriteWholeFile(path, bytes)) << "cannot write " << path;
 }
 
 bool FileExists(const std::string& path) {
   return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& path) {
-  const std::wstring root = Utf8ToWide(path);
-  WIN32_FIND_DATAW entry;
-  FindHandle search(::FindFirstFileW((root + L"\\*").c_str(), &entry));
-  if (search) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring full = root + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(WideToUtf8(full));
-      } else {
-        ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(full.c_str());
-      }
-    } while (::FindNextFileW(search.get(), &entry));
-  }
-  search.reset();
-  if (!::RemoveDirectoryW(root.c_str())) ::DeleteFileW(root.c_str());
 }
 
 std::string EnvironmentValue(const std::string& name) {

@@ -27,7 +27,6 @@ class TempDir {
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
-void RemoveTree(const std::string& path);
 
 // An environment variable set by the test registration (for example TAVI_TAVI_EXE),
 // with forward slashes turned into backslashes; fails the test when it is missing.

@@ -12,6 +12,7 @@
 #include "scripted_prompts.h"
 #include "update/update_texts.h"
 #include "update/updater_win32.h"
+#include "win/files_win32.h"
 #include "win/handle.h"
 #include "win/text_win32.h"
 #include "win_test_support.h"
