@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "profiles/private_profile_win32.h"
+#include "update/file_path.h"
 #include "update/update_texts.h"
 #include "win/files_win32.h"
 #include "win/handle.h"
@@ -37,17 +38,6 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder part of a path, with its separator ("" when there is none).
-std::string FolderOf(const std::string& path) {
-  const size_t separator = path.find_last_of("\\/");
-  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t separator = path.find_last_of("\\/");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
 std::string FullPath(const std::string& path) {
   const std::wstring wide = Utf8ToWide(path);
   std::wstring full(MAX_PATH, L'\0');
@@ -76,8 +66,7 @@ bool SamePath(const std::string& a, const std::string& b) {
 // Creates the folder and any missing parents.
 bool CreateFolderPath(const std::string& path) {
   if (IsFolder(path)) return true;
-  std::string parent = FolderOf(path);
-  if (!parent.empty()) parent.pop_back();  // its separator
+  const std::string parent = ParentFolderOf(path);
   if (!parent.empty() && parent.back() != ':' && !CreateFolderPath(parent)) return false;
   return ::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || IsFolder(path);
 }
@@ -210,10 +199,7 @@ bool TRavoUpdater::RunHandOver(const std::vector<std::string>& arguments) {
     const Handle old(::OpenProcess(SYNCHRONIZE, FALSE, *processId));
     if (old) ::WaitForSingleObject(old.get(), INFINITE);
   }
-  const std::string downloads = FolderOf(copy);
-  const std::string installation = FolderOf(installed);
-  CopyFolderTree(downloads.substr(0, downloads.size() - 1),
-                 installation.substr(0, installation.size() - 1));
+  CopyFolderTree(ParentFolderOf(copy), ParentFolderOf(installed));
   environment_.startProgram(installed, "");
   environment_.exitProcess();
   return true;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "update/file_path.h"
 #include "update/update_description.h"
 #include "update/update_texts.h"
 
@@ -98,6 +100,21 @@ TEST(UpdateProgress, CaptionPercentAndText) {
   EXPECT_EQ(ProgressPercent(5'000'000'000, 2'500'000'000), 50);  // beyond 32 bits
   EXPECT_EQ(ProgressLineText(DownloadingText("tavi.exe"), 25),
             "파일(tavi.exe)을 다운로드하고 있습니다... (25%)      ");
+}
+
+TEST(FilePath, SplitsAtTheLastSeparatorOfEitherKind) {
+  for (const auto& [path, folder, name] : std::initializer_list<std::array<const char*, 3>>{
+           {"C:\\Tools\\tavi.exe", "C:\\Tools\\", "tavi.exe"},
+           {"C:\\a.b\\update/tavi", "C:\\a.b\\update/", "tavi"},
+           {"\\\\server\\share\\", "\\\\server\\share\\", ""},
+           {"tavi.exe", "", "tavi.exe"},
+           {"", "", ""}}) {
+    EXPECT_EQ(FolderOf(path), folder) << path;
+    EXPECT_EQ(FileNameOf(path), name) << path;
+  }
+  EXPECT_EQ(ParentFolderOf("C:\\Tools\\update\\tavi.exe"), "C:\\Tools\\update");
+  EXPECT_EQ(ParentFolderOf("C:\\tavi.exe"), "C:");
+  EXPECT_EQ(ParentFolderOf("tavi.exe"), "");
 }
 
 TEST(HandOver, ProcessIdIsDecimalDigitsAndNotZero) {
