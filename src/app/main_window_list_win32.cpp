@@ -163,14 +163,14 @@ void TfrmMain::listboxPlaceClick() {
   const int index = SelectedEntry(list);
   if (index >= 0) {
     // The values come from the file, read now; Profiles holds only names and order.
-    const std::string name = EntryText(list, index);
-    SetText(edtPlace, name);
-    SelectConnection(Control(cmbNIC), IniFile->ReadString(name, "NIC"));
-    SetText(edtIP, IniFile->ReadString(name, "IP"));
-    SetText(edtSubNetMask, IniFile->ReadString(name, "SubNetMask"));
-    SetText(edtGateWay, IniFile->ReadString(name, "GateWay"));
-    SetText(edt1stDNS, IniFile->ReadString(name, "1stDNS"));
-    SetText(edt2ndDNS, IniFile->ReadString(name, "2ndDNS"));
+    const TNetworkInfo shown = ReadProfile(*IniFile, EntryText(list, index));
+    SetText(edtPlace, shown.Place);
+    SelectConnection(Control(cmbNIC), shown.NIC);
+    SetText(edtIP, shown.IP);
+    SetText(edtSubNetMask, shown.SubNetMask);
+    SetText(edtGateWay, shown.GateWay);
+    SetText(edt1stDNS, shown.FirstDNS);
+    SetText(edt2ndDNS, shown.SecondDNS);
   }
   // The address button first, then the DNS button: a static address without a primary DNS
   // server ends with automatic DNS selected, though the static choice disabled it.

@@ -166,12 +166,8 @@ TNetworkInfo ProfileToSave(const EditedProfile& edited) {
 }
 
 void WriteProfile(const TNetworkInfo& profile, IniStore& ini) {
-  ini.WriteString(profile.Place, "NIC", profile.NIC);
-  ini.WriteString(profile.Place, "IP", profile.IP);
-  ini.WriteString(profile.Place, "SubNetMask", profile.SubNetMask);
-  ini.WriteString(profile.Place, "GateWay", profile.GateWay);
-  ini.WriteString(profile.Place, "1stDNS", profile.FirstDNS);
-  ini.WriteString(profile.Place, "2ndDNS", profile.SecondDNS);
+  for (const ProfileKey& key : kProfileKeys)
+    ini.WriteString(profile.Place, key.name, profile.*key.field);
 }
 
 std::string SavedText(std::string_view name) {
