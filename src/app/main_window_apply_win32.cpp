@@ -64,16 +64,16 @@ void WriteScriptFile(const std::string& path, const std::string& text) {
 
 ApplyValues TfrmMain::ReadApplyValues() const {
   ApplyValues values;
-  values.Connection = Text(ControlId::cmbNIC);
+  values.NIC = Text(ControlId::cmbNIC);
   values.UseDhcp = IsChecked(ControlId::rdoDHCP);
   values.StaticChosen = IsChecked(ControlId::rdoIP);
   values.IP = Text(ControlId::edtIP);
-  values.Mask = Text(ControlId::edtSubNetMask);
-  values.Gateway = Text(ControlId::edtGateWay);
+  values.SubNetMask = Text(ControlId::edtSubNetMask);
+  values.GateWay = Text(ControlId::edtGateWay);
   values.AutoDns = IsChecked(ControlId::rdoAutoDNS);
-  values.Dns1 = Text(ControlId::edt1stDNS);
-  values.Dns2 = Text(ControlId::edt2ndDNS);
-  values.PlaceName = Text(ControlId::edtPlace);
+  values.FirstDNS = Text(ControlId::edt1stDNS);
+  values.SecondDNS = Text(ControlId::edt2ndDNS);
+  values.Place = Text(ControlId::edtPlace);
   return values;
 }
 
@@ -100,7 +100,7 @@ void TfrmMain::btnApplyNetWorkClick() {
   ShowLocalAddresses();
   SetStatusText(kProgressPanel, kAppliedText);
   if (!Quiet) {
-    ShowMessage(ApplyResultText(changed, values.PlaceName), kApplyDoneCaption,
+    ShowMessage(ApplyResultText(changed, values.Place), kApplyDoneCaption,
                 MB_OK | MB_ICONINFORMATION);
   }
 }
@@ -119,8 +119,8 @@ bool TfrmMain::ApplyThroughScript(const ApplyValues& values) {
 bool TfrmMain::ApplyThroughRegistry(const ApplyValues& values) {
   std::string status;
   RunAndWait("net stop dhcp", status, true);
-  const bool written = WriteTcpipSettings(values.IP, values.Mask, values.Gateway, values.Dns1,
-                                          values.Dns2, values.UseDhcp);
+  const bool written = WriteTcpipSettings(values.IP, values.SubNetMask, values.GateWay,
+                                          values.FirstDNS, values.SecondDNS, values.UseDhcp);
   RunAndWait("net start dhcp", status, true);
   return written && status == kRunStatusOk;
 }

@@ -10,12 +10,12 @@ bool IsBlankOrControl(char c) {
 }  // namespace
 
 ApplyRefusal CheckApplyValues(const ApplyValues& values) {
-  const std::string_view connection = values.Connection;
+  const std::string_view connection = values.NIC;
   size_t first = 0;
   while (first < connection.size() && IsBlankOrControl(connection[first]))
     ++first;
   if (first == connection.size()) return ApplyRefusal::NoConnection;
-  if (values.StaticChosen && (values.IP.empty() || values.Mask.empty())) {
+  if (values.StaticChosen && (values.IP.empty() || values.SubNetMask.empty())) {
     return ApplyRefusal::NoAddress;
   }
   return ApplyRefusal::None;

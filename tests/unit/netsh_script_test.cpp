@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 
 ApplyValues Lan() {
   ApplyValues values;
-  values.Connection = "LAN";
+  values.NIC = "LAN";
   return values;
 }
 
@@ -28,10 +28,10 @@ TEST(BuildNetshScript, TheTwoExamplesByteForByte) {
   ApplyValues fixed = Lan();
   fixed.StaticChosen = true;
   fixed.IP = "10.1.2.3";
-  fixed.Mask = "255.255.255.0";
-  fixed.Gateway = "10.1.2.1";
-  fixed.Dns1 = "10.1.2.53";
-  fixed.Dns2 = "10.1.2.54";
+  fixed.SubNetMask = "255.255.255.0";
+  fixed.GateWay = "10.1.2.1";
+  fixed.FirstDNS = "10.1.2.53";
+  fixed.SecondDNS = "10.1.2.54";
   EXPECT_EQ(NetshScriptText(BuildNetshScript(fixed)), test::kStaticScript);
 }
 
@@ -43,12 +43,12 @@ TEST(BuildNetshScript, EmptyValuesKeepTheirLinesAndTheBlocksCombineEitherWay) {
   EXPECT_EQ(lines[4], "set address name = \"LAN\" source = static addr =  mask = ");
   EXPECT_EQ(lines[5], "set address name = \"LAN\" gateway =  gwmetric = 1");
   EXPECT_EQ(lines[6], "set dns name = \"LAN\" source=static addr= register=PRIMARY");
-  values.Dns2 = " ";  // one blank is a value, not an empty text
+  values.SecondDNS = " ";  // one blank is a value, not an empty text
   EXPECT_EQ(BuildNetshScript(values)[7], "add dns name = \"LAN\" addr= ");
 
   ApplyValues dhcpManual = Lan();
   dhcpManual.UseDhcp = true;
-  dhcpManual.Dns1 = "1.1.1.1";
+  dhcpManual.FirstDNS = "1.1.1.1";
   EXPECT_EQ(BuildNetshScript(dhcpManual),
             (Lines{"pushd interface", "reset all", "popd", "pushd interface ip",
                    "set address name=\"LAN\" source=dhcp ",
@@ -58,7 +58,7 @@ TEST(BuildNetshScript, EmptyValuesKeepTheirLinesAndTheBlocksCombineEitherWay) {
   ApplyValues staticAuto = Lan();
   staticAuto.StaticChosen = true;
   staticAuto.AutoDns = true;
-  staticAuto.Dns2 = "8.8.8.8";  // ignored with automatic DNS
+  staticAuto.SecondDNS = "8.8.8.8";  // ignored with automatic DNS
   lines = BuildNetshScript(staticAuto);
   EXPECT_EQ(Lines(lines.begin() + 6, lines.end()),
             (Lines{"set dns name = \"LAN\" source = dhcp", "set wins name = \"LAN\" source = dhcp",
@@ -68,19 +68,19 @@ TEST(BuildNetshScript, EmptyValuesKeepTheirLinesAndTheBlocksCombineEitherWay) {
 TEST(ApplyChecks, ConnectionTrimmedOfBlanksAndControlsThenTheStaticAddress) {
   ApplyValues values;
   for (const char* connection : {"", " \t\r\n", "\x01"}) {
-    values.Connection = connection;
+    values.NIC = connection;
     EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::NoConnection) << '"' << connection << '"';
   }
-  values.Connection = " 로컬 영역 연결 ";
+  values.NIC = " 로컬 영역 연결 ";
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
 
   // Only rdoIP asks for the address and the mask; the gateway may stay empty.
   values.StaticChosen = true;
-  values.Mask = "255.255.255.0";
+  values.SubNetMask = "255.255.255.0";
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::NoAddress);
   values.IP = "10.0.0.2";
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
-  values.Mask.clear();
+  values.SubNetMask.clear();
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::NoAddress);
   values.StaticChosen = false;
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);

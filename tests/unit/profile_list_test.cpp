@@ -66,10 +66,10 @@ SavePlan Plan(std::string name, bool staticIp = false, std::string mask = "255.0
                                });
                              }};
   EditedProfile edited;
-  edited.name = std::move(name);
-  edited.staticIp = staticIp;
-  edited.ip = "10.0.0.2";
-  edited.subNetMask = std::move(mask);
+  edited.Place = std::move(name);
+  edited.StaticChosen = staticIp;
+  edited.IP = "10.0.0.2";
+  edited.SubNetMask = std::move(mask);
   return PlanSave(edited, entries, file);
 }
 

@@ -38,8 +38,8 @@ TEST(TcpipRegistry, StaticValuesGoUnderBothKeysAndDhcpOnlyTurnsItOn) {
   EXPECT_EQ(ControlSetTcpipWrites("ControlSet002", "{1}", settings), expected);
 
   // Both servers joined by one comma; an empty gateway stays a list with one empty entry.
-  settings.Dns2 = "8.8.8.8";
-  settings.Gateway.clear();
+  settings.SecondDNS = "8.8.8.8";
+  settings.GateWay.clear();
   const std::vector<RegWrite> both = ControlSetTcpipWrites("ControlSet002", "{1}", settings);
   EXPECT_EQ(both[8].text, "1.1.1.1,8.8.8.8");
   EXPECT_EQ(both[3], (RegWrite{adapter + "DefaultGateway", RegValueType::MultiString, "", 0}));
