@@ -5,21 +5,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "app/app_info.h"
 #include "app/main_layout.h"
-#include "app/main_window_win32.h"
-#include "dialog_driver.h"
-#include "scripted_prompts.h"
 #include "win/message_loop_win32.h"
-#include "win/text_win32.h"
-#include "win_test_support.h"
+#include "window_test.h"
 
 namespace tavi {
 namespace {
@@ -54,26 +47,22 @@ int TextWidth(HWND control) {
   return r.right;
 }
 
+BOOL CALLBACK CollectNonImeWindow(HWND window, LPARAM list) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  const std::wstring_view className = name;
+  if (className != L"IME" && className != L"MSCTFIME UI" && className != L"WineX11IME") {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  }
+  return TRUE;
+}
+
 // The thread's top-level windows, less the input-method window the system keeps per thread.
 std::vector<HWND> ThreadWindows() {
   std::vector<HWND> windows;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM list) {
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        const std::wstring_view className = name;
-        if (className != L"IME" && className != L"MSCTFIME UI" && className != L"WineX11IME") {
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectNonImeWindow,
+                      reinterpret_cast<LPARAM>(&windows));
   return windows;
-}
-
-void Click(HWND control) {
-  ::SendMessageW(control, BM_CLICK, 0, 0);
 }
 
 // A key press, seen by the message loop's dialog keyboard interface.
@@ -90,23 +79,15 @@ EditingState Rules(std::initializer_list<ControlId> radios) {
   return s;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::WindowTest {
  protected:
-  void SetUp() override {
-    test::WriteFileBytes(dir_.File("tavi.ini"), Utf8ToCodePage(kThreePlaces, 949));
-  }
+  void SetUp() override { WriteIni(kThreePlaces); }
 
-  std::unique_ptr<TfrmMain> Open(bool show = true, bool quitOnClose = false,
-                                 UserPrompts* prompts = nullptr) {
-    TfrmMainOptions options;
-    options.iniPath = dir_.File("tavi.ini");
-    options.prompts = prompts ? prompts : &prompts_;
+  std::unique_ptr<TfrmMain> Open(bool show = true, bool quitOnClose = false) {
+    TfrmMainOptions options = Options();
     options.quitOnClose = quitOnClose;
-    options.updater.executablePath = dir_.File("tavi.exe");
-    auto frm = std::make_unique<TfrmMain>(std::move(options));
-    if (show) frm->Show(SW_SHOW);
-    test::PumpMessages();
-    return frm;
+    test::WindowTest::Open(std::move(options), show);
+    return std::move(frm_);
   }
 
   // The editing controls as the enabling rules describe them; the controls of a group agree.
@@ -139,13 +120,12 @@ class MainWindowTest : public ::testing::Test {
     ::ReleaseDC(field, dc);
     return color;
   }
-
-  test::TempDir dir_;
-  test::ScriptedPrompts prompts_;
 };
 
-TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
-  auto frm = Open();
+// Created hidden: every control, panel and tooltip as the tables say, nothing selected; the
+// first activation then fills the list, once.
+TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOnce) {
+  auto frm = Open(/*show=*/false);
   const int dpi = frm->Dpi();
   auto scaled = [dpi](int value) { return ScaleFrom96(value, dpi); };
   for (const ControlSpec& c : MainLayout()) {
@@ -154,7 +134,8 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(::GetParent(control), frm->Control(c.parent));
     EXPECT_EQ(::GetDlgCtrlID(control), static_cast<int>(c.id));
-    EXPECT_TRUE(::IsWindowVisible(control));
+    EXPECT_TRUE(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(::IsWindowEnabled(control) == 0, (c.flags & kStartsDisabled) != 0);
     const RECT r = RectInParent(control);
     EXPECT_EQ(r.left, scaled(c.left96));
     EXPECT_EQ(r.top, scaled(c.top96));
@@ -190,27 +171,8 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
   }
   EXPECT_EQ(::SendMessageW(frm->Control(listboxPlace), LB_GETITEMHEIGHT, 0, 0),
             scaled(kListItemHeight96));
+  EXPECT_EQ(Observed(*frm), EditingState{});  // nothing selected, white and enabled
 
-  // The window: fixed size, no maximising, centred, captioned.
-  const HWND window = frm->Handle();
-  RECT client;
-  ::GetClientRect(window, &client);
-  EXPECT_EQ(client.right, scaled(kClientWidth96));
-  EXPECT_EQ(client.bottom, scaled(kClientHeight96));
-  EXPECT_EQ(GetWindowTextUtf8(window), "Tavi 2.4");
-  const LONG style = ::GetWindowLongW(window, GWL_STYLE);
-  EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
-  RECT outer;
-  ::GetWindowRect(window, &outer);
-  EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 2);
-  EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 2);
-  ::SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-  EXPECT_FALSE(::IsZoomed(window));
-}
-
-TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
-  auto frm = Open();
   const HWND status = frm->Control(StatusBar);
   int edges[8] = {};
   ASSERT_EQ(::SendMessageW(status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
@@ -219,7 +181,7 @@ TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     const StatusPanelSpec& panel = panels[static_cast<size_t>(i)];
-    right += ScaleFrom96(panel.width96, frm->Dpi());
+    right += scaled(panel.width96);
     EXPECT_EQ(edges[i], right);
     // The address panel shows the machine's addresses instead (window_connections_test).
     if (i != kAddressPanel) {
@@ -229,7 +191,6 @@ TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
     EXPECT_EQ(type & SBT_POPOUT, panel.bevel == PanelBevel::Raised ? SBT_POPOUT : 0);
     EXPECT_EQ(type & SBT_NOBORDERS, panel.bevel == PanelBevel::None ? SBT_NOBORDERS : 0);
   }
-
   HWND tooltip = nullptr;
   while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
          ::GetWindow(tooltip, GW_OWNER) != frm->Handle()) {
@@ -246,20 +207,25 @@ TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
     EXPECT_EQ(reinterpret_cast<HWND>(info.uId), frm->Control(expected.id));
     EXPECT_EQ(WideToUtf8(text), expected.text);
   }
-}
 
-TEST_F(MainWindowTest, CreationStatesThenTheFirstActivationFillsTheListOnce) {
-  auto frm = Open(/*show=*/false);
-  for (const ControlSpec& c : MainLayout()) {
-    SCOPED_TRACE(c.name);
-    const bool disabled = c.id == btnSave || c.id == Label1;
-    EXPECT_EQ(::IsWindowEnabled(frm->Control(c.id)) == 0, disabled);
-  }
-  EXPECT_EQ(Observed(*frm), EditingState{});  // nothing selected, white and enabled
+  // The window: fixed size, no maximising, centred, captioned.
+  const HWND window = frm->Handle();
+  RECT client;
+  ::GetClientRect(window, &client);
+  EXPECT_EQ(client.right, scaled(kClientWidth96));
+  EXPECT_EQ(client.bottom, scaled(kClientHeight96));
+  EXPECT_EQ(GetWindowTextUtf8(window), "Tavi 2.4");
+  const LONG style = ::GetWindowLongW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+  RECT outer;
+  ::GetWindowRect(window, &outer);
+  EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 2);
+  EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+
   const HWND list = frm->Control(listboxPlace);
   EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
   EXPECT_EQ(frm->Profiles.size(), 3u);
-
   frm->Show(SW_SHOW);
   ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
@@ -267,12 +233,13 @@ TEST_F(MainWindowTest, CreationStatesThenTheFirstActivationFillsTheListOnce) {
   wchar_t third[16] = {};
   ::SendMessageW(list, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(third));
   EXPECT_EQ(WideToUtf8(third), "카페");  // in saved order, not file order
-
   // Later activations add nothing.
-  ::SendMessageW(frm->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  ::SendMessageW(frm->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  ::SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+  ::SendMessageW(window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
   EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(::GetFocus(), list);  // the first control of the tab order
+  ::SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_FALSE(::IsZoomed(window));
 }
 
 TEST_F(MainWindowTest, TheFourStatesThroughClicksAndThroughCode) {
@@ -379,46 +346,22 @@ TEST_F(MainWindowTest, KeyboardTabOrderRadioGroupsAndAccelerators) {
   EXPECT_EQ(prompts_.shown.size(), 1u);
 }
 
-TEST_F(MainWindowTest, TheSystemsHelpBoxShowsTheTextWithOnlyOkAndNoIcon) {
-  MessageBoxPrompts system;
-  auto frm = Open(true, false, &system);
-  std::optional<test::MessageBoxView> box;
-  std::vector<int> buttons;
-  int icons = 0;
-  std::thread watcher([&] {
-    if (!(box = test::WaitForMessageBox(::GetCurrentProcessId()))) return;
-    for (HWND c = ::GetWindow(box->window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-      wchar_t name[16] = {};
-      ::GetClassNameW(c, name, 16);
-      const LONG style = ::GetWindowLongW(c, GWL_STYLE);
-      if (!(style & WS_VISIBLE)) continue;
-      if (::lstrcmpiW(name, L"Button") == 0) buttons.push_back(::GetDlgCtrlID(c));
-      icons += (style & SS_TYPEMASK) == SS_ICON && ::lstrcmpiW(name, L"Static") == 0 &&
-               ::SendMessageW(c, STM_GETICON, 0, 0);
-    }
-    EXPECT_EQ(::GetWindow(box->window, GW_OWNER), frm->Handle());
-    test::PressButton(box->window, IDOK);
-  });
-  Click(frm->Control(btnHelp));  // returns once the watcher has closed the box
-  watcher.join();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->caption, "Tavi 도움말");
-  EXPECT_EQ(box->text, HelpText());
-  EXPECT_EQ(buttons, std::vector<int>{IDOK});
-  EXPECT_EQ(icons, 0);
-}
-
-TEST_F(MainWindowTest, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
+TEST_F(MainWindowTest, HelpAndAnErrorEscapingAHandlerAreShownAndTheProgramGoesOn) {
   auto frm = Open();
   prompts_.onShow = [](const test::ScriptedPrompts::Prompt& prompt) {
     if (prompt.caption != "Tavi") throw IniWriteError("C:\\places\\tavi.ini");
   };
   Click(frm->Control(btnHelp));
   ASSERT_EQ(prompts_.shown.size(), 2u);
+  // The help: only OK, and no icon of the system's.
+  EXPECT_EQ(prompts_.shown[0].text, HelpText());
+  EXPECT_EQ(prompts_.shown[0].caption, "Tavi 도움말");
+  EXPECT_EQ(prompts_.shown[0].flags, static_cast<UINT>(MB_OK | MB_USERICON));
   EXPECT_EQ(prompts_.shown[1].text, "Unable to write to C:\\places\\tavi.ini");
   EXPECT_EQ(prompts_.shown[1].caption, "Tavi");
   EXPECT_EQ(prompts_.shown[1].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-  EXPECT_EQ(prompts_.shown[1].owner, frm->Handle());
+  for (const test::ScriptedPrompts::Prompt& box : prompts_.shown)
+    EXPECT_EQ(box.owner, frm->Handle());
   prompts_.onShow = nullptr;
   Click(frm->Control(btnHelp));
   EXPECT_EQ(prompts_.shown.size(), 3u);
