@@ -6,6 +6,7 @@
 
 #include "win/files_win32.h"
 #include "win/handle.h"
+#include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 
 namespace tavi::test {
@@ -74,18 +75,10 @@ ScopedEnvironment::~ScopedEnvironment() {
   ::SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr);
 }
 
-void PumpMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
-
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   for (;;) {
-    PumpMessages();
+    ProcessMessages();
     if (condition()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

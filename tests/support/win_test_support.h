@@ -51,11 +51,8 @@ class ScopedEnvironment {
 std::string EnvironmentValue(const std::string& name);
 
 // Polls until the condition holds or the deadline passes, dispatching this thread's
-// window messages meanwhile. Returns whether the condition held.
+// window messages meanwhile (as ProcessMessages does). Returns whether the condition held.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(10));
-
-// Processes every message waiting for this thread.
-void PumpMessages();
 
 }  // namespace tavi::test

@@ -12,6 +12,7 @@
 
 #include "app/main_window_win32.h"
 #include "scripted_prompts.h"
+#include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 #include "win_test_support.h"
 
@@ -36,19 +37,22 @@ class WindowTest : public ::testing::Test {
     frm_.reset();
     frm_ = std::make_unique<TfrmMain>(std::move(options));
     if (show) frm_->Show(SW_SHOW);
-    PumpMessages();
+    ProcessMessages();
     return *frm_;
   }
   static void Click(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
   void Click(ControlId button) { Click(frm_->Control(button)); }
 
-  // The one message box since the last check, checked and forgotten.
-  void ExpectBox(std::string_view text, std::string_view caption, UINT flags) {
-    ASSERT_EQ(prompts_.shown.size(), 1u);
-    EXPECT_EQ(prompts_.shown[0].text, text);
-    EXPECT_EQ(prompts_.shown[0].caption, caption);
-    EXPECT_EQ(prompts_.shown[0].flags, flags);
+  // The one message box since the last check, checked and forgotten; returned for its owner.
+  ScriptedPrompts::Prompt ExpectBox(std::string_view text, std::string_view caption, UINT flags) {
+    EXPECT_EQ(prompts_.shown.size(), 1u);
+    const ScriptedPrompts::Prompt box =
+        prompts_.shown.empty() ? ScriptedPrompts::Prompt{} : prompts_.shown.front();
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.flags, flags);
     prompts_.shown.clear();
+    return box;
   }
 
   TempDir dir_;

@@ -8,6 +8,7 @@
 #include "app/main_layout.h"
 #include "netcfg/apply_profile.h"
 #include "netcfg/registry_values_win32.h"
+#include "win/message_loop_win32.h"
 #include "window_test.h"
 
 namespace tavi {
@@ -31,7 +32,7 @@ class ApplyTest : public test::WindowTest {
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"   "));
     ::SendMessageW(nic, CB_SETCURSEL, 0, 0);
     frm_->Show(SW_SHOW);
-    test::PumpMessages();
+    ProcessMessages();
     // What the window shows while its box is up.
     prompts_.onShow = [this](const test::ScriptedPrompts::Prompt&) {
       progressAtBox_ = frm_->StatusText(kProgressPanel);

@@ -12,6 +12,7 @@
 #include "profiles/private_profile_win32.h"
 #include "profiles/profile_store.h"
 #include "win/handle.h"
+#include "win/message_loop_win32.h"
 #include "window_test.h"
 
 namespace tavi {
@@ -30,7 +31,7 @@ class PlaceListTest : public test::WindowTest {
     for (const char* name : {"로컬 영역 연결", "Wi-Fi", "WI-FI", "랜Ω"})
       ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
     frm_->Show(SW_SHOW);
-    test::PumpMessages();
+    ProcessMessages();
   }
 
   void Type(ControlId field, std::string_view text) { frm_->SetText(field, text); }

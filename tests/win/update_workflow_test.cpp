@@ -10,6 +10,7 @@
 
 #include "app/main_layout.h"
 #include "loopback_http.h"
+#include "win/message_loop_win32.h"
 #include "window_test.h"
 
 namespace tavi {
@@ -59,20 +60,13 @@ class UpdateWorkflowTest : public test::WindowTest {
 TEST_F(UpdateWorkflowTest, UpToDateUnreachableAndFailedAreToldApart) {
   WriteFileBytes(served.File("update.php"), "[info]\r\n1=x\r\n[tavi.exe]\r\nver=2.4.0.0\r\n");
   ClickUpdate();
-  ASSERT_EQ(prompts_.shown.size(), 1u);
-  EXPECT_EQ(prompts_.shown[0].text, "최신 버전입니다.");
-  EXPECT_EQ(prompts_.shown[0].caption, "버전 정보");
-  EXPECT_EQ(prompts_.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_EQ(prompts_.shown[0].owner, nullptr);
+  EXPECT_EQ(ExpectBox("최신 버전입니다.", "버전 정보", MB_OK | MB_ICONINFORMATION).owner, nullptr);
   EXPECT_FALSE(FileExists(dir_.File("update.info")));
 
   // A server nobody answers: its error, and no claim that the program is up to date.
   frm_->RavoUpdater1->URL = "http://127.0.0.1:1/myAPP/Tavi/update.php";
   ClickUpdate();
-  ASSERT_EQ(prompts_.shown.size(), 2u);
-  EXPECT_EQ(prompts_.shown[1].text, "서버[127.0.0.1:1]에 연결할 수 없습니다.");
-  EXPECT_EQ(prompts_.shown[1].caption, "Tavi");
-  EXPECT_EQ(prompts_.shown[1].flags, static_cast<UINT>(MB_OK));  // no icon
+  ExpectBox("서버[127.0.0.1:1]에 연결할 수 없습니다.", "Tavi", MB_OK);  // no icon
 
   // A file answered with an error page: its status after the first file, no hand-over, and
   // the progress dialog gone.
@@ -83,15 +77,16 @@ TEST_F(UpdateWorkflowTest, UpToDateUnreachableAndFailedAreToldApart) {
   frm_->RavoUpdater1->URL = served.Url("update.php");
   prompts_.answers = {IDYES};
   ClickUpdate();
-  ASSERT_EQ(prompts_.shown.size(), 4u);  // the question, then the error
-  EXPECT_EQ(prompts_.shown[3].text, "HTTP/1.0 500 Internal Server Error\r\r\n\r\n" + failing);
-  EXPECT_EQ(prompts_.shown[3].caption, "Tavi");
-  EXPECT_EQ(prompts_.shown[3].owner, frm_->Handle());
+  ASSERT_EQ(prompts_.shown.size(), 2u);  // the question, then the error
+  prompts_.shown.erase(prompts_.shown.begin());
+  EXPECT_EQ(
+      ExpectBox("HTTP/1.0 500 Internal Server Error\r\r\n\r\n" + failing, "Tavi", MB_OK).owner,
+      frm_->Handle());
   EXPECT_TRUE(FileExists(dir_.File("update\\a.dll")));
   EXPECT_FALSE(FileExists(dir_.File("update\\b.dll")));
   EXPECT_FALSE(FileExists(dir_.File("update\\tavi.exe")));
   EXPECT_EQ(::FindWindowW(L"TaviProgressDialog", nullptr), nullptr);
-  test::PumpMessages();
+  ProcessMessages();
   EXPECT_TRUE(::IsWindowVisible(frm_->Handle()));
   EXPECT_TRUE(starts.empty());
 }

@@ -10,11 +10,8 @@
 #include <vector>
 
 #include "app/main_layout.h"
-#include "app/main_window_win32.h"
 #include "netcfg/registry_values_win32.h"
-#include "scripted_prompts.h"
-#include "win/text_win32.h"
-#include "win_test_support.h"
+#include "window_test.h"
 
 namespace tavi {
 namespace {
@@ -57,7 +54,9 @@ Names AdapterAddresses() {
   return addresses;
 }
 
-TEST(WindowConnections, StartUpShowsTheAddressesAndListsTheConnectionsOnce) {
+using WindowConnections = test::WindowTest;
+
+TEST_F(WindowConnections, StartUpShowsTheAddressesAndListsTheConnectionsOnce) {
   // Made out of order; the registry enumerates them sorted.
   AddAdapter("{F0000000-0000-0000-0000-000000000001}", "lo");
   AddAdapter("{C0000000-0000-0000-0000-000000000002}", "LO");
@@ -67,18 +66,13 @@ TEST(WindowConnections, StartUpShowsTheAddressesAndListsTheConnectionsOnce) {
   AddAdapter("{00000000-0000-0000-0000-000000000005}", "127.0.0");
   AddAdapter("Descriptions", "lo");  // not an adapter: never read
 
-  test::TempDir dir;
-  test::WriteFileBytes(dir.File("tavi.ini"), Utf8ToCodePage("[집]\r\nNIC=lo\r\nOrder=0\r\n", 949));
-  test::ScriptedPrompts prompts;
-  TfrmMainOptions options;
-  options.iniPath = dir.File("tavi.ini");
-  options.prompts = &prompts;
-  TfrmMain frm(std::move(options));
+  WriteIni("[집]\r\nNIC=lo\r\nOrder=0\r\n");
+  TfrmMain& frm = Open(Options(), /*show=*/false);
   const HWND nic = frm.Control(ControlId::cmbNIC);
   EXPECT_EQ(Items(nic), (Names{"127.0.0", "lo"}));
   frm.Show(SW_SHOW);
   ::SendMessageW(frm.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  test::PumpMessages();
+  ProcessMessages();
   EXPECT_EQ(Items(nic), (Names{"127.0.0", "lo"}));
 
   // Every address followed by CR LF, which Wine's status bar keeps as two blanks.

@@ -1,5 +1,7 @@
-// The registry value helpers against the real registry of the test's Wine prefix, inside a
-// scratch key that each test starts without and leaves behind removed.
+// The registry value helpers and the TCP/IP registry writer against the real registry of the
+// test's Wine prefix: the helpers inside a scratch key that each test starts without and leaves
+// behind removed; the writer under an adapter named by a NetBT binding list written here,
+// every value read back with its type.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
@@ -8,10 +10,21 @@
 #include <vector>
 
 #include "netcfg/registry_values_win32.h"
+#include "netcfg/tcpip_registry_win32.h"
+#include "win/handle.h"
 #include "win/text_win32.h"
 
 namespace tavi {
 namespace {
+
+using namespace std::string_literals;
+
+// The data of a value of that type as UTF-16 units (a DWORD as two); "-" for none.
+std::wstring Stored(const std::string& valuePath, DWORD type) {
+  std::vector<BYTE> data;
+  if (!ReadRegValue(HKEY_LOCAL_MACHINE, valuePath, type, data)) return L"-";
+  return std::wstring(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2);
+}
 
 const std::string kScratch = "SOFTWARE\\TaviRegistryTest";
 
@@ -20,13 +33,6 @@ class RegistryValues : public ::testing::Test {
   void SetUp() override { RemoveScratch(); }
   void TearDown() override { RemoveScratch(); }
   static void RemoveScratch() { ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, Utf8ToWide(kScratch).c_str()); }
-
-  // The stored data in UTF-16 units, when the value has that type; "-" otherwise.
-  static std::wstring Stored(const std::string& valuePath, DWORD type) {
-    std::vector<BYTE> data;
-    if (!ReadRegValue(HKEY_LOCAL_MACHINE, valuePath, type, data)) return L"-";
-    return std::wstring(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2);
-  }
 };
 
 TEST_F(RegistryValues, APathWithoutBackslashNamesNothingAndTouchesNothing) {
@@ -75,10 +81,8 @@ TEST_F(RegistryValues, StringReadsKeepEveryStoredCharacterAndRefuseOtherTypes) {
 }
 
 TEST_F(RegistryValues, MultiStringsHoldOneEntryAndReadBackWithOneNulPerEntry) {
+  // How the entry is stored (with the list's end, an empty one too) is the TCP/IP cases'.
   ASSERT_TRUE(WriteRegMultiString(HKEY_LOCAL_MACHINE, kScratch + "\\IPAddress", "10.0.0.1"));
-  ASSERT_TRUE(WriteRegMultiString(HKEY_LOCAL_MACHINE, kScratch + "\\DefaultGateway", ""));
-  EXPECT_EQ(Stored(kScratch + "\\IPAddress", REG_MULTI_SZ), std::wstring(L"10.0.0.1\0\0", 10));
-  EXPECT_EQ(Stored(kScratch + "\\DefaultGateway", REG_MULTI_SZ), std::wstring(2, L'\0'));
   std::string text;
   EXPECT_TRUE(ReadRegMultiString(HKEY_LOCAL_MACHINE, kScratch + "\\IPAddress", text));
   EXPECT_EQ(text, std::string("10.0.0.1\0", 9));
@@ -102,6 +106,73 @@ TEST_F(RegistryValues, EnumeratesSubkeysJoinedByCrLf) {
     ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kScratch + "\\" + name + "\\Deeper\\", ""));
   EXPECT_TRUE(EnumRegSubkeys(HKEY_LOCAL_MACHINE, kScratch, list));
   EXPECT_EQ(list, "Descriptions\r\n{4D36E972}\r\n{가}");
+}
+
+const char* const kControlSets[] = {"ControlSet001", "ControlSet002", "CurrentControlSet"};
+
+std::wstring Dword(DWORD n) {
+  return {static_cast<wchar_t>(n), static_cast<wchar_t>(n >> 16)};
+}
+
+std::string AdapterKey(const std::string& controlSet, const std::string& adapter) {
+  return "SYSTEM\\" + controlSet + "\\Services\\" + adapter + "\\Parameters\\Tcpip\\";
+}
+std::string InterfaceKey(const std::string& controlSet, const std::string& adapter) {
+  return "SYSTEM\\" + controlSet + "\\Services\\Tcpip\\Parameters\\Interfaces\\" + adapter + "\\";
+}
+
+void WriteBindList(const std::wstring& entries) {
+  const std::wstring data = entries + L'\0';
+  ASSERT_TRUE(WriteRegValue(HKEY_LOCAL_MACHINE,
+                            "SYSTEM\\ControlSet001\\Services\\NetBT\\Linkage\\Bind", REG_MULTI_SZ,
+                            data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t))));
+}
+
+TEST(TcpipRegistry, StaticValuesGoIntoEveryControlSetForTheFirstBoundAdapter) {
+  WriteBindList(L"\\Device\\Tcpip_{A}\0\\Device\\Tcpip_{B}\0"s);
+  ASSERT_TRUE(
+      WriteTcpipSettings("192.168.10.25", "255.255.255.0", "", "192.168.10.53", "8.8.8.8", false));
+  for (const std::string controlSet : kControlSets) {
+    for (const std::string& key :
+         {AdapterKey(controlSet, "{A}"), InterfaceKey(controlSet, "{A}")}) {
+      SCOPED_TRACE(key);
+      EXPECT_EQ(Stored(key + "EnableDHCP", REG_DWORD), Dword(0));
+      EXPECT_EQ(Stored(key + "IPAddress", REG_MULTI_SZ), L"192.168.10.25\0\0"s);
+      EXPECT_EQ(Stored(key + "SubnetMask", REG_MULTI_SZ), L"255.255.255.0\0\0"s);
+      EXPECT_EQ(Stored(key + "DefaultGateway", REG_MULTI_SZ), L"\0\0"s);
+    }
+    EXPECT_EQ(Stored(InterfaceKey(controlSet, "{A}") + "NameServer", REG_SZ),
+              L"192.168.10.53,8.8.8.8\0"s);
+    EXPECT_EQ(Stored(AdapterKey(controlSet, "{A}") + "NameServer", REG_SZ), L"-");
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, AdapterKey(controlSet, "{B}")));
+  }
+}
+
+TEST(TcpipRegistry, NothingIsWrittenWithoutAnAdapterAndFailedWritesAreReported) {
+  WriteBindList(L"\\Device\\Tcpip_\0\\Device\\Tcpip_{C}\0"s);
+  EXPECT_FALSE(WriteTcpipSettings("10.0.0.5", "255.0.0.0", "", "", "", false));
+  EXPECT_FALSE(WriteTcpipSettings("", "", "", "", "", true));
+  for (const std::string controlSet : kControlSets) {
+    SCOPED_TRACE(controlSet);
+    EXPECT_FALSE(
+        RegKeyPresent(HKEY_LOCAL_MACHINE, "SYSTEM\\" + controlSet + "\\Services\\Parameters"));
+    EXPECT_EQ(
+        Stored("SYSTEM\\" + controlSet + "\\Services\\Tcpip\\Parameters\\Interfaces\\IPAddress",
+               REG_MULTI_SZ),
+        L"-");
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE, AdapterKey(controlSet, "{C}")));
+  }
+
+  // A volatile key takes no lasting subkeys, so every write under it fails (ControlSet001 and,
+  // under Wine, CurrentControlSet, which links to it); ControlSet002 is written all the same.
+  RegKey refusing;
+  ASSERT_EQ(
+      ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\{D}", 0, nullptr,
+                        REG_OPTION_VOLATILE, KEY_WRITE, nullptr, refusing.put(), nullptr),
+      ERROR_SUCCESS);
+  WriteBindList(L"\\Device\\Tcpip_{D}\0"s);
+  EXPECT_FALSE(WriteTcpipSettings("", "", "", "", "", true));
+  EXPECT_EQ(Stored(AdapterKey("ControlSet002", "{D}") + "EnableDHCP", REG_DWORD), Dword(1));
 }
 
 }  // namespace
