@@ -1,7 +1,7 @@
-// tavi.exe applying places from its command line, as a scheduled task or a shortcut runs it:
-// the INI file beside it, two connections that discovery finds (adapter keys in this prefix's
-// registry and a scripted ipconfig.exe beside the program), the recording netsh.exe first on
-// the search path and a temporary folder with a blank in its name.
+// tavi.exe as a user starts it, and applying places from its command line as a scheduled
+// task or a shortcut runs it: the INI file beside it, two connections that discovery finds
+// (adapter keys in this prefix's registry and a scripted ipconfig.exe beside the program), the
+// recording netsh.exe first on the search path and a temporary folder with a blank in its name.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/main_layout.h"
 #include "dialog_driver.h"
 #include "example_scripts.h"
 #include "netcfg/registry_values_win32.h"
@@ -125,15 +126,27 @@ TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheCloseWaitsForEveryA
   EXPECT_EQ(Script(3), test::kStaticScript);
 }
 
+// A start without a place to apply keeps its window open, beside a second copy of the
+// program; the title bar's close ends the one, the close button the other.
 TEST_F(ApplyFromCommandLine, NonNumbersAndMinusOneAreIgnoredAndAnUnknownIndexReported) {
   // Anything but the box for 7, first, would block the program or be a second box.
   auto tavi = Start("abc -1 7");
   AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
   EXPECT_FALSE(tavi->WaitForExit(std::chrono::milliseconds(500)));  // the window stays open
-  const HWND window = test::WaitForProcessWindow(tavi->Id(), L"TfrmMain");
-  ASSERT_TRUE(window);
-  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  auto second = Start("");
+  HWND windows[2] = {};
+  for (int i : {0, 1}) {
+    windows[i] = test::WaitForProcessWindow((i ? *second : *tavi).Id(), L"TfrmMain");
+    ASSERT_TRUE(windows[i]);
+  }
+  // Its places come from the file beside it.
+  const HWND list = ::GetDlgItem(windows[1], static_cast<int>(ControlId::listboxPlace));
+  ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
+  ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
   EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_TRUE(::IsWindow(windows[1]));
+  ::PostMessageW(::GetDlgItem(windows[1], static_cast<int>(ControlId::btnClose)), BM_CLICK, 0, 0);
+  EXPECT_EQ(second->WaitForExit(), std::optional<DWORD>(0));
   EXPECT_EQ(Commands(), "");
 }
 

@@ -123,8 +123,6 @@ TEST_F(UpdateEndToEnd, NewVersionIsInstalledAndStarted) {
            "\r\n");
   question = AskForUpdate(window);
   ASSERT_TRUE(question);
-  EXPECT_NE(question->text.find("Tavi 2.5\r\n\r\n\r\n\r\n"), std::string::npos) << question->text;
-  EXPECT_EQ(question->text.substr(question->text.size() - 10), "tavi.exe\r\n");
   const auto yes = std::chrono::steady_clock::now();
   test::PressButton(question->window, IDYES);
   EXPECT_EQ(program->WaitForExit(kLong), 0u);  // the old program ends...
