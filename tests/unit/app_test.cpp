@@ -1,5 +1,5 @@
 // The portable rules of app/: the command line, the keyboard layout a field asks for, the
-// enabling rules of the editing area and the layout table's z-order.
+// enabling rules of the editing area and the status bar's panels and scaling.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -103,45 +103,6 @@ TEST(EnablingRules, TheFourStatesThroughCodeAndThroughClicks) {
   dhcpOnly.rdoDHCP = true;
   dhcpOnly = AddressModeRule(dhcpOnly);
   EXPECT_FALSE(dhcpOnly.addressFieldsEnabled || dhcpOnly.rdoAutoDNS || dhcpOnly.rdoNextDNS);
-}
-
-TEST(EnablingRules, SelectingTheSelectedButtonChangesNothingAndAnEditOnlyEnablesSave) {
-  EditingState shown = Select({}, {rdoIP, rdoNextDNS});
-  shown.btnSaveEnabled = false;  // as after showing a profile
-  for (ControlId id : {rdoIP, rdoNextDNS, edtIP})
-    EXPECT_EQ(SelectRadio(shown, id), shown);
-
-  EditingState edited = EditInProgressRule(shown);
-  EXPECT_TRUE(edited.btnSaveEnabled);
-  edited.btnSaveEnabled = false;
-  EXPECT_EQ(edited, shown);
-}
-
-TEST(MainLayout, ZOrderAgreesWithTheDesignWhereverItShows) {
-  // Where two controls of one parent overlap, the later-designed one lies above (created
-  // earlier in Win32), except on the one background pixel row y = 280 of GroupBox1.
-  const std::vector<ControlId> order = CreationOrder();
-  auto zIndex = [&](ControlId id) { return std::ranges::find(order, id) - order.begin(); };
-  const auto layout = MainLayout();
-  std::vector<std::string> disagreements;
-  for (size_t i = 0; i < layout.size(); ++i) {
-    for (size_t j = i + 1; j < layout.size(); ++j) {
-      const ControlSpec& a = layout[i];
-      const ControlSpec& b = layout[j];
-      if (a.parent != b.parent || a.left96 >= b.left96 + b.width96 ||
-          b.left96 >= a.left96 + a.width96 || a.top96 >= b.top96 + b.height96 ||
-          b.top96 >= a.top96 + a.height96)
-        continue;
-      EXPECT_TRUE(a.kind != ControlKind::Label && b.kind != ControlKind::Label)
-          << a.name << " and " << b.name << ": a label under a control";
-      if (zIndex(b.id) > zIndex(a.id)) disagreements.push_back(std::string(a.name) + "/" + b.name);
-    }
-  }
-  EXPECT_EQ(disagreements,
-            (std::vector<std::string>{"rdoAutoDNS/GroupBox3", "rdoAutoDNS/rdoNextDNS"}));
-  const ControlSpec& autoDns = *FindControl(ControlId::rdoAutoDNS);
-  EXPECT_EQ(autoDns.top96 + autoDns.height96 - 1, FindControl(ControlId::rdoNextDNS)->top96);
-  EXPECT_EQ(autoDns.top96 + autoDns.height96 - 1, FindControl(ControlId::GroupBox3)->top96);
 }
 
 TEST(MainLayout, StatusPanelsFitAndScalingRoundsHalvesUp) {

@@ -137,28 +137,6 @@ TEST(MoveRules, ButtonsAndTargetsAtTheEdgesAndWithoutSelection) {
   }
 }
 
-TEST(MoveRules, RecordsFollowTheExchangedEntriesAndTheFileGetsEveryOrder) {
-  test::FakeIniStore ini;
-  for (const char* name : {"회사", "집", "카페", "New"})
-    ini.Add(name, {{"NIC", "lan"}});
-  TProfileList profiles = LoadProfiles(ini);
-  std::vector<std::string> entries{"회사", "집", "카페", "New"};
-
-  std::swap(entries[2], entries[3]);  // New moves up
-  RenumberToEntries(profiles, entries);
-  std::swap(entries[0], entries[1]);  // 집 moves up
-  RenumberToEntries(profiles, entries);
-  WriteProfileOrders(profiles, ini);
-
-  ASSERT_EQ(profiles.size(), 4u);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(profiles[i].Place, entries[i]);
-    EXPECT_EQ(profiles[i].Order, static_cast<int>(i));
-  }
-  EXPECT_EQ(ini.ReadString("New", "Order"), "2");
-  EXPECT_EQ(ini.ReadString("집", "Order"), "0");
-}
-
 // Names are judged with a file that holds everything but "ก" and ignores ASCII case.
 SavePlan Plan(std::string name, bool staticIp = false, std::string mask = "255.0.0.0") {
   static const std::vector<std::string> entries{"Home", "회사"};

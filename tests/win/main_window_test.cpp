@@ -139,19 +139,19 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
     const RECT r = RectInParent(control);
     EXPECT_EQ(r.left, scaled(c.left96));
     EXPECT_EQ(r.top, scaled(c.top96));
-    if (c.kind == ControlKind::Label && !(c.flags & kWordWrap)) {
-      // A label is as wide as the table says, or as its text where the font draws wider.
-      EXPECT_EQ(r.right - r.left, std::max(scaled(c.width96), TextWidth(control)));
-      for (HWND sibling = ::GetWindow(::GetParent(control), GW_CHILD); sibling;
-           sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
-        const ControlSpec* other = FindControl(static_cast<ControlId>(::GetDlgCtrlID(sibling)));
-        if (!other || other->kind == ControlKind::Label) continue;
-        RECT both;
-        const RECT theirs = RectInParent(sibling);
-        EXPECT_FALSE(::IntersectRect(&both, &r, &theirs)) << "covers " << other->name;
-      }
-    } else {
-      EXPECT_EQ(r.right - r.left, scaled(c.width96));
+    // A label is as wide as the table says, or as its text where the font draws wider, and
+    // lies under no other control (which would paint over it).
+    const bool label = c.kind == ControlKind::Label;
+    EXPECT_EQ(r.right - r.left, label && !(c.flags & kWordWrap)
+                                    ? std::max(scaled(c.width96), TextWidth(control))
+                                    : scaled(c.width96));
+    for (HWND sibling = ::GetWindow(::GetParent(control), GW_CHILD); label && sibling;
+         sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
+      const ControlSpec* other = FindControl(static_cast<ControlId>(::GetDlgCtrlID(sibling)));
+      if (!other || other->kind == ControlKind::Label) continue;
+      RECT both;
+      const RECT theirs = RectInParent(sibling);
+      EXPECT_FALSE(::IntersectRect(&both, &r, &theirs)) << "covers " << other->name;
     }
     EXPECT_EQ(r.bottom - r.top, scaled(c.height96));
     if (c.kind != ControlKind::Edit && c.kind != ControlKind::ListBox &&
