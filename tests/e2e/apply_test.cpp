@@ -119,8 +119,9 @@ TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheProgramEndsByItself
 }
 
 // A start without a place to apply keeps its window open, beside a second copy of the
-// program; the title bar's close ends the one, the close button the other.
-TEST_F(ApplyFromCommandLine, NonNumbersAndMinusOneAreIgnoredAndAnUnknownIndexReported) {
+// program; the title bar's close ends the one, the close button the other. Nothing runs
+// netsh, not even an apply whose interpreter cannot start.
+TEST_F(ApplyFromCommandLine, NothingAppliedKeepsTheWindowAndAFailedStartIsAFailure) {
   // Anything but the box for 7, first, would block the program or be a second box.
   auto tavi = Start("abc -1 7");
   AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
@@ -139,15 +140,13 @@ TEST_F(ApplyFromCommandLine, NonNumbersAndMinusOneAreIgnoredAndAnUnknownIndexRep
   EXPECT_TRUE(::IsWindow(windows[1]));
   ::PostMessageW(::GetDlgItem(windows[1], static_cast<int>(ControlId::btnClose)), BM_CLICK, 0, 0);
   EXPECT_EQ(second->WaitForExit(), std::optional<DWORD>(0));
-  EXPECT_EQ(Commands(), "");
-}
 
-TEST_F(ApplyFromCommandLine, AnInterpreterThatCannotStartIsAFailure) {
-  // The program's own folder is searched first: a cmd.exe there that is no program.
+  // An interpreter that cannot start fails the apply. (The program's own folder is searched
+  // first: a cmd.exe there that is no program.)
   test::WriteFileBytes(app_ + "\\cmd.exe", "not a program");
-  auto tavi = Start("0");
-  AnswerBox(*tavi, "설정 완료", "변경 실패");
-  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  auto failing = Start("0");
+  AnswerBox(*failing, "설정 완료", "변경 실패");
+  EXPECT_EQ(failing->WaitForExit(), std::optional<DWORD>(0));
   EXPECT_EQ(Commands(), "");
   EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
 }

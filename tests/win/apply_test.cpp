@@ -71,7 +71,7 @@ constexpr UINT kInformation = MB_OK | MB_ICONINFORMATION;
 constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
 
 // The rules of both checks are tested natively; here the window's answers to them.
-TEST_F(ApplyTest, NoConnectionOrNoStaticAddressStopsBeforeAnythingChanges) {
+TEST_F(ApplyTest, ChecksAndAnUnwritableScriptStopTheApplyBeforeAnythingChanges) {
   frm_->SetStatusText(kProgressPanel, "before");
   const HWND nic = frm_->Control(cmbNIC);
   ::SendMessageW(nic, CB_SETCURSEL, 1, 0);  // an item of blanks only
@@ -86,12 +86,10 @@ TEST_F(ApplyTest, NoConnectionOrNoStaticAddressStopsBeforeAnythingChanges) {
   ExpectBox("어댑터에는 적어도 IP 주소가 하나 필요합니다. IP 주소를 입력하십시오.", "Tavi",
             kExclamation);
   EXPECT_EQ(frm_->StatusText(kProgressPanel), "before");
-  EXPECT_EQ(Commands(), "");
-}
 
-TEST_F(ApplyTest, AScriptThatCannotBeWrittenIsReportedAndTheBusyStateUndone) {
+  // A script that cannot be written is reported, with the busy state undone.
   ASSERT_TRUE(::CreateDirectoryW(Utf8ToWide(ScriptPath()).c_str(), nullptr));
-  frm_->SetStatusText(kProgressPanel, "before");
+  frm_->SetText(edtSubNetMask, "255.255.255.0");
   Apply();
   ExpectBox("Unable to write to " + ScriptPath(), "Tavi", MB_OK | MB_ICONERROR);
   EXPECT_EQ(progressAtBox_, "before");
