@@ -19,13 +19,13 @@ inline ApplyValues ApplyValuesFrom(std::vector<std::string> fields) {
   values.UseDhcp = flags & 1;
   values.StaticChosen = flags & 2;
   values.AutoDns = flags & 4;
-  values.Connection = fields[1];
+  values.NIC = fields[1];
   values.IP = fields[2];
-  values.Mask = fields[3];
-  values.Gateway = fields[4];
-  values.Dns1 = fields[5];
-  values.Dns2 = fields[6];
-  values.PlaceName = fields[7];
+  values.SubNetMask = fields[3];
+  values.GateWay = fields[4];
+  values.FirstDNS = fields[5];
+  values.SecondDNS = fields[6];
+  values.Place = fields[7];
   return values;
 }
 

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK((Lines(lines.begin(), lines.begin() + 4) ==
               Lines{"pushd interface", "reset all", "popd", "pushd interface ip"}));
   FUZZ_CHECK(lines.back() == "popd");
-  const std::string quoted = "\"" + values.Connection + "\"";
+  const std::string quoted = "\"" + values.NIC + "\"";
   for (std::size_t i = 4; i + 1 < lines.size(); ++i) {
     const std::string& line = lines[i];
     FUZZ_CHECK(KnownCommand(line));

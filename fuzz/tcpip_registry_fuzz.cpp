@@ -43,14 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The values as an apply passes them on (apply_values_input.h, the binding list in place of
   // the connection): only what the apply accepts reaches the plan.
   tavi::ApplyValues values = tavi::fuzz::ApplyValuesFrom(fields);
-  values.Connection = "LAN";
+  values.NIC = "LAN";
   tavi::TcpipSettings settings;
   settings.UseDhcp = values.UseDhcp;
   settings.IP = values.IP;
-  settings.Mask = values.Mask;
-  settings.Gateway = values.Gateway;
-  settings.Dns1 = values.Dns1;
-  settings.Dns2 = values.Dns2;
+  settings.SubNetMask = values.SubNetMask;
+  settings.GateWay = values.GateWay;
+  settings.FirstDNS = values.FirstDNS;
+  settings.SecondDNS = values.SecondDNS;
   const bool accepted = tavi::CheckApplyValues(values) == tavi::ApplyRefusal::None;
 
   for (const std::string_view controlSet : tavi::kTcpipControlSets) {
@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(write.type == Type::Dword && write.number == (settings.UseDhcp ? 1u : 0u));
       } else if (name == "NameServer") {
         FUZZ_CHECK(write.type == Type::String && path->keyPath == interfaceKey);
-        FUZZ_CHECK(write.text == settings.Dns1 ||
-                   write.text == settings.Dns1 + "," + settings.Dns2);
+        FUZZ_CHECK(write.text == settings.FirstDNS ||
+                   write.text == settings.FirstDNS + "," + settings.SecondDNS);
       } else {
         FUZZ_CHECK(name == "IPAddress" || name == "SubnetMask" || name == "DefaultGateway");
         FUZZ_CHECK(write.type == Type::MultiString);

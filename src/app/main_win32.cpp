@@ -4,9 +4,8 @@
 #include <exception>
 
 #include "app/main_window_win32.h"
-#include "app/user_prompts.h"
 #include "win/message_loop_win32.h"
-#include "win/text_win32.h"
+#include "win/user_prompts_win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   tavi::MessageBoxPrompts prompts;
@@ -14,11 +13,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     tavi::TfrmMainOptions options = tavi::TfrmMainOptions::ForProcess();
     options.prompts = &prompts;
     tavi::TfrmMain frmMain(std::move(options));
-    tavi::SetDialogNavigationWindow(frmMain.Handle());
     frmMain.Show(showCommand);
-    const int exitCode = tavi::RunMessageLoop();
-    tavi::SetDialogNavigationWindow(nullptr);
-    return exitCode;
+    return tavi::RunMessageLoop();
   } catch (const std::exception& error) {
     prompts.Show(nullptr, error.what(), "Tavi", MB_OK | MB_ICONERROR);
     return 1;

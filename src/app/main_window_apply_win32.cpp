@@ -11,7 +11,7 @@
 #include "netcfg/console_runner_win32.h"
 #include "netcfg/registry_values_win32.h"
 #include "netcfg/tcpip_registry_win32.h"
-#include "win/handle.h"
+#include "win/files_win32.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 
@@ -55,16 +55,7 @@ class BusyState {
 // The script goes to disk in the system's ANSI code page, as netsh reads it. A script that
 // cannot be written whole is an error, and no part of it is left behind.
 void WriteScriptFile(const std::string& path, const std::string& text) {
-  const std::string bytes = Utf8ToCodePage(text, CP_ACP);
-  const std::wstring widePath = Utf8ToWide(path);
-  Handle file(::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw std::runtime_error("Unable to write to " + path);
-  DWORD written = 0;
-  if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size() || !::CloseHandle(file.release())) {
-    file.reset();
-    ::DeleteFileW(widePath.c_str());
+  if (!WriteWholeFile(path, Utf8ToCodePage(text, CP_ACP))) {
     throw std::runtime_error("Unable to write to " + path);
   }
 }
@@ -73,16 +64,16 @@ void WriteScriptFile(const std::string& path, const std::string& text) {
 
 ApplyValues TfrmMain::ReadApplyValues() const {
   ApplyValues values;
-  values.Connection = Text(ControlId::cmbNIC);
+  values.NIC = Text(ControlId::cmbNIC);
   values.UseDhcp = IsChecked(ControlId::rdoDHCP);
   values.StaticChosen = IsChecked(ControlId::rdoIP);
   values.IP = Text(ControlId::edtIP);
-  values.Mask = Text(ControlId::edtSubNetMask);
-  values.Gateway = Text(ControlId::edtGateWay);
+  values.SubNetMask = Text(ControlId::edtSubNetMask);
+  values.GateWay = Text(ControlId::edtGateWay);
   values.AutoDns = IsChecked(ControlId::rdoAutoDNS);
-  values.Dns1 = Text(ControlId::edt1stDNS);
-  values.Dns2 = Text(ControlId::edt2ndDNS);
-  values.PlaceName = Text(ControlId::edtPlace);
+  values.FirstDNS = Text(ControlId::edt1stDNS);
+  values.SecondDNS = Text(ControlId::edt2ndDNS);
+  values.Place = Text(ControlId::edtPlace);
   return values;
 }
 
@@ -112,7 +103,7 @@ void TfrmMain::btnApplyNetWorkClick() {
   ShowLocalAddresses();
   SetStatusText(kProgressPanel, kAppliedText);
   if (!Quiet) {
-    ShowMessage(ApplyResultText(changed, values.PlaceName), kApplyDoneCaption,
+    ShowMessage(ApplyResultText(changed, values.Place), kApplyDoneCaption,
                 MB_OK | MB_ICONINFORMATION);
   }
 }
@@ -131,8 +122,8 @@ bool TfrmMain::ApplyThroughScript(const ApplyValues& values) {
 bool TfrmMain::ApplyThroughRegistry(const ApplyValues& values) {
   std::string status;
   RunAndWait("net stop dhcp", status, true);
-  const bool written = WriteTcpipSettings(values.IP, values.Mask, values.Gateway, values.Dns1,
-                                          values.Dns2, values.UseDhcp);
+  const bool written = WriteTcpipSettings(values.IP, values.SubNetMask, values.GateWay,
+                                          values.FirstDNS, values.SecondDNS, values.UseDhcp);
   RunAndWait("net start dhcp", status, true);
   return written && status == kRunStatusOk;
 }

@@ -107,18 +107,18 @@ void SelectConnection(HWND combo, std::string_view name) {
 
 EditedProfile EditedProfileOf(const TfrmMain& frm) {
   EditedProfile edited;
-  edited.name = frm.Text(edtPlace);
+  edited.Place = frm.Text(edtPlace);
   const HWND nic = frm.Control(cmbNIC);
   const auto selected = ::SendMessageW(nic, CB_GETCURSEL, 0, 0);
-  if (selected != CB_ERR) edited.nic = ItemText(nic, static_cast<int>(selected));
-  edited.ip = frm.Text(edtIP);
-  edited.subNetMask = frm.Text(edtSubNetMask);
-  edited.gateWay = frm.Text(edtGateWay);
-  edited.firstDns = frm.Text(edt1stDNS);
-  edited.secondDns = frm.Text(edt2ndDNS);
-  edited.dhcp = frm.IsChecked(rdoDHCP);
-  edited.staticIp = frm.IsChecked(rdoIP);
-  edited.autoDns = frm.IsChecked(rdoAutoDNS);
+  if (selected != CB_ERR) edited.NIC = ItemText(nic, static_cast<int>(selected));
+  edited.IP = frm.Text(edtIP);
+  edited.SubNetMask = frm.Text(edtSubNetMask);
+  edited.GateWay = frm.Text(edtGateWay);
+  edited.FirstDNS = frm.Text(edt1stDNS);
+  edited.SecondDNS = frm.Text(edt2ndDNS);
+  edited.UseDhcp = frm.IsChecked(rdoDHCP);
+  edited.StaticChosen = frm.IsChecked(rdoIP);
+  edited.AutoDns = frm.IsChecked(rdoAutoDNS);
   return edited;
 }
 
@@ -163,14 +163,14 @@ void TfrmMain::listboxPlaceClick() {
   const int index = SelectedEntry(list);
   if (index >= 0) {
     // The values come from the file, read now; Profiles holds only names and order.
-    const std::string name = EntryText(list, index);
-    SetText(edtPlace, name);
-    SelectConnection(Control(cmbNIC), IniFile->ReadString(name, "NIC"));
-    SetText(edtIP, IniFile->ReadString(name, "IP"));
-    SetText(edtSubNetMask, IniFile->ReadString(name, "SubNetMask"));
-    SetText(edtGateWay, IniFile->ReadString(name, "GateWay"));
-    SetText(edt1stDNS, IniFile->ReadString(name, "1stDNS"));
-    SetText(edt2ndDNS, IniFile->ReadString(name, "2ndDNS"));
+    const TNetworkInfo shown = ReadProfile(*IniFile, EntryText(list, index));
+    SetText(edtPlace, shown.Place);
+    SelectConnection(Control(cmbNIC), shown.NIC);
+    SetText(edtIP, shown.IP);
+    SetText(edtSubNetMask, shown.SubNetMask);
+    SetText(edtGateWay, shown.GateWay);
+    SetText(edt1stDNS, shown.FirstDNS);
+    SetText(edt2ndDNS, shown.SecondDNS);
   }
   // The address button first, then the DNS button: a static address without a primary DNS
   // server ends with automatic DNS selected, though the static choice disabled it.
@@ -197,11 +197,11 @@ void TfrmMain::btnSaveClick() {
   WriteProfile(ProfileToSave(edited), *IniFile);
   if (plan.appends) {
     const auto added = ::SendMessageW(list, LB_ADDSTRING, 0,
-                                      reinterpret_cast<LPARAM>(Utf8ToWide(edited.name).c_str()));
-    if (added < 0) throw std::runtime_error("Cannot add " + edited.name + " to the list");
+                                      reinterpret_cast<LPARAM>(Utf8ToWide(edited.Place).c_str()));
+    if (added < 0) throw std::runtime_error("Cannot add " + edited.Place + " to the list");
     // The record takes the fields as they stand; only its name and order are used later.
-    Profiles.push_back({edited.name, edited.nic, edited.ip, edited.subNetMask, edited.gateWay,
-                        edited.firstDns, edited.secondDns,
+    Profiles.push_back({edited.Place, edited.NIC, edited.IP, edited.SubNetMask, edited.GateWay,
+                        edited.FirstDNS, edited.SecondDNS,
                         static_cast<std::int32_t>(Profiles.size())});
     SelectEntry(list, static_cast<int>(added));
   } else {
@@ -212,7 +212,7 @@ void TfrmMain::btnSaveClick() {
   Adding = false;
   ApplyMoveButtonRule(*this);
   ::EnableWindow(Control(btnSave), TRUE);
-  ShowMessage(SavedText(edited.name), kSavedCaption, MB_OK | MB_ICONINFORMATION);
+  ShowMessage(SavedText(edited.Place), kSavedCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 void TfrmMain::btnAddClick() {

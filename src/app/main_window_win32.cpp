@@ -9,8 +9,10 @@
 
 #include "app/command_line.h"
 #include "app/custom_controls_win32.h"
+#include "app/scoped_flag.h"
 #include "profiles/private_profile_win32.h"
 #include "profiles/profile_store.h"
+#include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 
 namespace tavi {
@@ -172,16 +174,20 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
+HWND TfrmMain::PromptOwner() const {
+  return window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
+}
+
 void TfrmMain::ReportError(std::string_view text) noexcept {
   try {
-    const HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
-    prompts_->Show(owner, text, "Tavi", MB_OK | MB_ICONERROR);
+    prompts_->Show(PromptOwner(), text, "Tavi", MB_OK | MB_ICONERROR);
   } catch (...) {
     // Nothing more can be reported; the program goes on.
   }
 }
 
 void TfrmMain::OnCreate() {
+  SetDialogNavigation(window_, true);
   CreateFonts();
   CreateControls();
   CreateStatusPanels();
@@ -204,9 +210,8 @@ void TfrmMain::OnActivate(WPARAM wParam) {
         !::IsWindowVisible(target)) {
       target = ::GetNextDlgTabItem(window_, nullptr, FALSE);
     }
-    restoringFocus_ = true;
+    const ScopedFlag restoring(restoringFocus_);
     ::SetFocus(target ? target : window_);
-    restoringFocus_ = false;
   }
   FormActivate();
 }
@@ -232,6 +237,7 @@ void TfrmMain::OnRadioNotification(ControlId id, UINT code) {
 }
 
 void TfrmMain::OnNcDestroy() {
+  SetDialogNavigation(window_, false);
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   window_ = nullptr;
   tooltip_ = nullptr;
@@ -268,13 +274,8 @@ void TfrmMain::FormActivate() {
 }
 
 void TfrmMain::RunFirstActivation() {
-  struct Scope {
-    bool& flag;
-    explicit Scope(bool& f) : flag(f) { flag = true; }
-    ~Scope() { flag = false; }
-  };
   {
-    Scope running(inFirstActivation_);
+    const ScopedFlag running(inFirstActivation_);
     const HWND list = Control(ControlId::listboxPlace);
     for (const TNetworkInfo& profile : Profiles) {
       ::SendMessageW(list, LB_ADDSTRING, 0,

@@ -15,13 +15,13 @@
 
 #include "app/control_states.h"
 #include "app/main_layout.h"
-#include "app/user_prompts.h"
+#include "app/progress_dialog_win32.h"
 #include "netcfg/adapter_discovery_win32.h"
 #include "profiles/ini_store.h"
 #include "profiles/network_info.h"
-#include "update/progress_dialog_win32.h"
 #include "update/updater_win32.h"
 #include "win/handle.h"
+#include "win/user_prompts_win32.h"
 
 namespace tavi {
 
@@ -137,6 +137,8 @@ class TfrmMain {
   void OnFocusNotification(ControlId id, UINT code);
   LRESULT OnControlColor(UINT message, HDC dc, HWND control);
   void OnNcDestroy();
+  // The owner of a box that may come while the window is hidden: the window once it shows.
+  HWND PromptOwner() const;
   void ReportError(std::string_view text) noexcept;
   // Runs the action; an exception that escapes it is reported in a box. False then.
   template <typename Action>
@@ -178,7 +180,7 @@ class TfrmMain {
   bool ApplyThroughScript(const ApplyValues& values);
   bool ApplyThroughRegistry(const ApplyValues& values);
 
-  // The update (update/update_workflow_win32.cpp).
+  // The update (main_window_update_win32.cpp).
   void CreateUpdater();
   void ShowUpdateProgress(std::string_view text, std::string_view fileName, std::int64_t totalSize,
                           std::int64_t bytesRead);

@@ -17,16 +17,16 @@ bool IsUnsafe(std::string_view text) {
 }  // namespace
 
 ApplyRefusal CheckApplyValues(const ApplyValues& values) {
-  const std::string_view connection = values.Connection;
+  const std::string_view connection = values.NIC;
   size_t first = 0;
   while (first < connection.size() && IsBlankOrControl(connection[first]))
     ++first;
   if (first == connection.size()) return ApplyRefusal::NoConnection;
-  for (const std::string* text : {&values.Connection, &values.IP, &values.Mask, &values.Gateway,
-                                  &values.Dns1, &values.Dns2}) {
+  for (const std::string* text : {&values.NIC, &values.IP, &values.SubNetMask, &values.GateWay,
+                                  &values.FirstDNS, &values.SecondDNS}) {
     if (IsUnsafe(*text)) return ApplyRefusal::UnsafeText;
   }
-  if (values.StaticChosen && (values.IP.empty() || values.Mask.empty())) {
+  if (values.StaticChosen && (values.IP.empty() || values.SubNetMask.empty())) {
     return ApplyRefusal::NoAddress;
   }
   return ApplyRefusal::None;

@@ -3,23 +3,24 @@
 namespace tavi {
 
 std::vector<std::string> BuildNetshScript(const ApplyValues& values) {
-  const std::string name = "\"" + values.Connection + "\"";
+  const std::string name = "\"" + values.NIC + "\"";
   std::vector<std::string> lines = {"pushd interface", "reset all", "popd", "pushd interface ip"};
   if (values.UseDhcp) {
     lines.push_back("set address name=" + name + " source=dhcp ");
   } else {
     lines.push_back("set address name = " + name + " source = static addr = " + values.IP +
-                    " mask = " + values.Mask);
-    lines.push_back("set address name = " + name + " gateway = " + values.Gateway +
+                    " mask = " + values.SubNetMask);
+    lines.push_back("set address name = " + name + " gateway = " + values.GateWay +
                     " gwmetric = 1");
   }
   if (values.AutoDns) {
     lines.push_back("set dns name = " + name + " source = dhcp");
     lines.push_back("set wins name = " + name + " source = dhcp");
   } else {
-    lines.push_back("set dns name = " + name + " source=static addr=" + values.Dns1 +
+    lines.push_back("set dns name = " + name + " source=static addr=" + values.FirstDNS +
                     " register=PRIMARY");
-    if (!values.Dns2.empty()) lines.push_back("add dns name = " + name + " addr=" + values.Dns2);
+    if (!values.SecondDNS.empty())
+      lines.push_back("add dns name = " + name + " addr=" + values.SecondDNS);
   }
   if (values.UseDhcp) {
     lines.push_back("set wins name = " + name + " source=dhcp");

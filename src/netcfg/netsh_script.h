@@ -8,16 +8,16 @@ namespace tavi {
 
 // The editing controls at the moment of an apply; nothing is trimmed or checked for form.
 struct ApplyValues {
-  std::string Connection;     // cmbNIC: the connection name of every script line
+  std::string NIC;            // cmbNIC's text: the connection name of every script line
   bool UseDhcp = false;       // rdoDHCP selected: the address and WINS lines
   bool StaticChosen = false;  // rdoIP selected: only whether the address is checked
   std::string IP;
-  std::string Mask;
-  std::string Gateway;
+  std::string SubNetMask;
+  std::string GateWay;
   bool AutoDns = false;  // rdoAutoDNS selected: the DNS lines
-  std::string Dns1;
-  std::string Dns2;       // an "add dns" line unless it is the empty string
-  std::string PlaceName;  // edtPlace: named in the success text
+  std::string FirstDNS;
+  std::string SecondDNS;  // an "add dns" line unless it is the empty string
+  std::string Place;      // edtPlace: named in the success text
 };
 
 // The lines of the script for "netsh -f", without line ends. netsh reads each line by its

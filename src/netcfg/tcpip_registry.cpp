@@ -11,8 +11,8 @@ bool IsUtf8Continuation(char byte) {
 
 // The name servers as the interface key holds them: the second one only when there is one.
 std::string NameServerList(const TcpipSettings& settings) {
-  if (settings.Dns2.empty()) return settings.Dns1;
-  return settings.Dns1 + "," + settings.Dns2;
+  if (settings.SecondDNS.empty()) return settings.FirstDNS;
+  return settings.FirstDNS + "," + settings.SecondDNS;
 }
 
 }  // namespace
@@ -50,8 +50,8 @@ std::vector<RegWrite> ControlSetTcpipWrites(std::string_view controlSet, std::st
   for (const std::string& key : {adapterValues, interfaceValues}) {
     writes.push_back(dword(key + "EnableDHCP", 0));
     writes.push_back(multi(key + "IPAddress", settings.IP));
-    writes.push_back(multi(key + "SubnetMask", settings.Mask));
-    writes.push_back(multi(key + "DefaultGateway", settings.Gateway));
+    writes.push_back(multi(key + "SubnetMask", settings.SubNetMask));
+    writes.push_back(multi(key + "DefaultGateway", settings.GateWay));
   }
   writes.push_back(
       RegWrite{interfaceValues + "NameServer", RegValueType::String, NameServerList(settings), 0});

@@ -23,10 +23,10 @@ inline constexpr std::array<std::string_view, 3> kTcpipControlSets = {
 // What one apply asks for. The texts are written as they stand, neither trimmed nor checked.
 struct TcpipSettings {
   std::string IP;
-  std::string Mask;
-  std::string Gateway;
-  std::string Dns1;
-  std::string Dns2;
+  std::string SubNetMask;
+  std::string GateWay;
+  std::string FirstDNS;
+  std::string SecondDNS;
   bool UseDhcp = false;
 };
 
@@ -51,7 +51,7 @@ std::optional<std::string> AdapterFromBindList(std::string_view bindList);
 
 // The values for one control set, in the order they are written. With DHCP only the adapter's
 // EnableDHCP; otherwise the addresses under both the adapter's and the interface's key, and
-// the name servers ("dns1" or "dns1,dns2") under the interface's key alone.
+// the name servers ("first" or "first,second") under the interface's key alone.
 std::vector<RegWrite> ControlSetTcpipWrites(std::string_view controlSet, std::string_view adapter,
                                             const TcpipSettings& settings);
 

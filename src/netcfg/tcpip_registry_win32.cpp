@@ -34,13 +34,14 @@ bool WriteControlSetTcpip(std::string_view controlSet, std::string_view adapter,
   return written;
 }
 
-bool WriteTcpipSettings(const std::string& IP, const std::string& Mask, const std::string& Gateway,
-                        const std::string& Dns1, const std::string& Dns2, bool UseDhcp) {
+bool WriteTcpipSettings(const std::string& IP, const std::string& SubNetMask,
+                        const std::string& GateWay, const std::string& FirstDNS,
+                        const std::string& SecondDNS, bool UseDhcp) {
   std::string bindList;
   ReadRegMultiString(HKEY_LOCAL_MACHINE, std::string(kNetBtBindPath), bindList);
   const std::optional<std::string> adapter = AdapterFromBindList(bindList);
   if (!adapter) return false;
-  const TcpipSettings settings{IP, Mask, Gateway, Dns1, Dns2, UseDhcp};
+  const TcpipSettings settings{IP, SubNetMask, GateWay, FirstDNS, SecondDNS, UseDhcp};
   bool written = true;
   for (const std::string_view controlSet : kTcpipControlSets) {
     written = WriteControlSetTcpip(controlSet, *adapter, settings) && written;

@@ -19,7 +19,8 @@ bool WriteControlSetTcpip(std::string_view controlSet, std::string_view adapter,
 // when no adapter can be derived (then nothing at all is written) or when any write failed
 // (the others are still made), so that the caller does not report a change that did not
 // happen.
-bool WriteTcpipSettings(const std::string& IP, const std::string& Mask, const std::string& Gateway,
-                        const std::string& Dns1, const std::string& Dns2, bool UseDhcp);
+bool WriteTcpipSettings(const std::string& IP, const std::string& SubNetMask,
+                        const std::string& GateWay, const std::string& FirstDNS,
+                        const std::string& SecondDNS, bool UseDhcp);
 
 }  // namespace tavi

@@ -92,36 +92,36 @@ void RenumberToEntries(TProfileList& profiles, std::span<const std::string> entr
 SavePlan PlanSave(const EditedProfile& edited, std::span<const std::string> entries,
                   const ProfileFileText& file) {
   SavePlan plan;
-  if (edited.name.empty()) {
+  if (edited.Place.empty()) {
     plan.check = SaveCheck::EmptyName;
     return plan;
   }
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i] == edited.name) {
+    if (entries[i] == edited.Place) {
       plan.listed = static_cast<int>(i);
       break;
     }
   }
   // A listed name came from the file, so the file holds it; only a new name is checked.
   if (plan.listed == -1) {
-    if (!Holdable(edited.name)) {
+    if (!Holdable(edited.Place)) {
       plan.check = SaveCheck::UnholdableName;
       return plan;
     }
-    plan.detail = UnstorableCharacters(edited.name, file);
+    plan.detail = UnstorableCharacters(edited.Place, file);
     if (!plan.detail.empty()) {
       plan.check = SaveCheck::UnstorableCharacters;
       return plan;
     }
     for (const std::string& entry : entries) {
-      if (file.sameSection(entry, edited.name)) {
+      if (file.sameSection(entry, edited.Place)) {
         plan.check = SaveCheck::CaseTwin;
         plan.detail = entry;
         return plan;
       }
     }
   }
-  if (edited.staticIp && (edited.ip.empty() || edited.subNetMask.empty())) {
+  if (edited.StaticChosen && (edited.IP.empty() || edited.SubNetMask.empty())) {
     plan.check = SaveCheck::MissingAddress;
     return plan;
   }
@@ -151,27 +151,23 @@ std::string SaveRefusalText(const SavePlan& plan) {
 
 TNetworkInfo ProfileToSave(const EditedProfile& edited) {
   TNetworkInfo profile;
-  profile.Place = edited.name;
-  profile.NIC = edited.nic;
-  if (!edited.dhcp) {
-    profile.IP = edited.ip;
-    profile.SubNetMask = edited.subNetMask;
-    profile.GateWay = edited.gateWay;
+  profile.Place = edited.Place;
+  profile.NIC = edited.NIC;
+  if (!edited.UseDhcp) {
+    profile.IP = edited.IP;
+    profile.SubNetMask = edited.SubNetMask;
+    profile.GateWay = edited.GateWay;
   }
-  if (!edited.autoDns) {
-    profile.FirstDNS = edited.firstDns;
-    profile.SecondDNS = edited.secondDns;
+  if (!edited.AutoDns) {
+    profile.FirstDNS = edited.FirstDNS;
+    profile.SecondDNS = edited.SecondDNS;
   }
   return profile;
 }
 
 void WriteProfile(const TNetworkInfo& profile, IniStore& ini) {
-  ini.WriteString(profile.Place, "NIC", profile.NIC);
-  ini.WriteString(profile.Place, "IP", profile.IP);
-  ini.WriteString(profile.Place, "SubNetMask", profile.SubNetMask);
-  ini.WriteString(profile.Place, "GateWay", profile.GateWay);
-  ini.WriteString(profile.Place, "1stDNS", profile.FirstDNS);
-  ini.WriteString(profile.Place, "2ndDNS", profile.SecondDNS);
+  for (const ProfileKey& key : kProfileKeys)
+    ini.WriteString(profile.Place, key.name, profile.*key.field);
 }
 
 std::string SavedText(std::string_view name) {

@@ -40,16 +40,16 @@ void RenumberToEntries(TProfileList& profiles, std::span<const std::string> entr
 
 // The editing controls as Save sees them.
 struct EditedProfile {
-  std::string name;  // as typed, not trimmed
-  std::string nic;   // the selected connection; empty when none is selected
-  std::string ip;
-  std::string subNetMask;
-  std::string gateWay;
-  std::string firstDns;
-  std::string secondDns;
-  bool dhcp = false;      // rdoDHCP selected
-  bool staticIp = false;  // rdoIP selected
-  bool autoDns = false;   // rdoAutoDNS selected
+  std::string Place;  // as typed, not trimmed
+  std::string NIC;    // the selected connection; empty when none is selected
+  std::string IP;
+  std::string SubNetMask;
+  std::string GateWay;
+  std::string FirstDNS;
+  std::string SecondDNS;
+  bool UseDhcp = false;       // rdoDHCP selected
+  bool StaticChosen = false;  // rdoIP selected
+  bool AutoDns = false;       // rdoAutoDNS selected
 };
 
 // How the profile file treats text, for the names it is asked to hold.

@@ -39,8 +39,10 @@ void QuickSort(TProfileList& list, int left, int right) {
     // The pivot's Order is all the comparison looks at; keep that instead of a copy.
     const std::int32_t pivot = list[static_cast<size_t>(left + (right - left) / 2)].Order;
     do {
-      while (list[static_cast<size_t>(i)].Order < pivot) ++i;
-      while (list[static_cast<size_t>(j)].Order > pivot) --j;
+      while (list[static_cast<size_t>(i)].Order < pivot)
+        ++i;
+      while (list[static_cast<size_t>(j)].Order > pivot)
+        --j;
       if (i <= j) {
         if (i != j) std::swap(list[static_cast<size_t>(i)], list[static_cast<size_t>(j)]);
         ++i;
@@ -58,22 +60,24 @@ void SortProfiles(TProfileList& profiles) {
   if (profiles.size() > 1) QuickSort(profiles, 0, static_cast<int>(profiles.size()) - 1);
 }
 
+TNetworkInfo ReadProfile(const IniStore& ini, std::string name) {
+  TNetworkInfo info;
+  for (const ProfileKey& key : kProfileKeys)
+    info.*key.field = ini.ReadString(name, key.name);
+  info.Place = std::move(name);
+  return info;
+}
+
 TProfileList LoadProfiles(const IniStore& ini) {
   TProfileList profiles;
   for (std::string& name : ini.ReadSections()) {
-    TNetworkInfo info;
-    info.NIC = ini.ReadString(name, "NIC");
-    info.IP = ini.ReadString(name, "IP");
-    info.SubNetMask = ini.ReadString(name, "SubNetMask");
-    info.GateWay = ini.ReadString(name, "GateWay");
-    info.FirstDNS = ini.ReadString(name, "1stDNS");
-    info.SecondDNS = ini.ReadString(name, "2ndDNS");
-    info.Order = ini.ReadInteger(name, "Order", 0);
-    info.Place = std::move(name);
-    profiles.push_back(std::move(info));
+    const std::int32_t order = ini.ReadInteger(name, kOrderKey, 0);
+    profiles.push_back(ReadProfile(ini, std::move(name)));
+    profiles.back().Order = order;
   }
   SortProfiles(profiles);
-  for (size_t i = 0; i < profiles.size(); ++i) profiles[i].Order = static_cast<std::int32_t>(i);
+  for (size_t i = 0; i < profiles.size(); ++i)
+    profiles[i].Order = static_cast<std::int32_t>(i);
   return profiles;
 }
 
@@ -85,7 +89,8 @@ int FindProfile(const TProfileList& profiles, std::string_view name) {
 }
 
 void WriteProfileOrders(const TProfileList& profiles, IniStore& ini) {
-  for (const TNetworkInfo& info : profiles) ini.WriteInteger(info.Place, "Order", info.Order);
+  for (const TNetworkInfo& info : profiles)
+    ini.WriteInteger(info.Place, kOrderKey, info.Order);
 }
 
 }  // namespace tavi

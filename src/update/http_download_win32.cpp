@@ -28,8 +28,13 @@ const wchar_t* OrNull(const std::wstring& text) {
 }
 
 // No exception may cross the window procedure: what a handler throws is shown and dropped.
-void ShowUnexpected(const char* what) {
-  ::MessageBoxW(nullptr, Utf8ToWide(what).c_str(), L"Tavi", MB_OK | MB_ICONHAND);
+void ShowUnexpected(UserPrompts* prompts, const char* what) noexcept {
+  try {
+    MessageBoxPrompts system;
+    (prompts ? *prompts : system).Show(nullptr, what, "Tavi", MB_OK | MB_ICONHAND);
+  } catch (...) {
+    // Nothing more can be shown; the program goes on.
+  }
 }
 
 HWND CreateMessageWindow(WNDPROC windowProc, void* owner) {
@@ -437,6 +442,7 @@ LRESULT CALLBACK THttpDownload::WindowProc(HWND window, UINT message, WPARAM wPa
   }
   auto* self = reinterpret_cast<THttpDownload*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return 0;
+  UserPrompts* const prompts = self->Prompts;  // read now: a handler may destroy the component
   try {
     if (message == kProgressMessage) {
       self->OnProgressMessage(wParam);
@@ -444,9 +450,9 @@ LRESULT CALLBACK THttpDownload::WindowProc(HWND window, UINT message, WPARAM wPa
       self->OnDoneMessage(wParam);
     }
   } catch (const std::exception& e) {
-    ShowUnexpected(e.what());
+    ShowUnexpected(prompts, e.what());
   } catch (...) {
-    ShowUnexpected("Unexpected error");
+    ShowUnexpected(prompts, "Unexpected error");
   }
   return 0;
 }

@@ -17,6 +17,7 @@
 
 #include "update/component.h"
 #include "win/handle.h"
+#include "win/user_prompts_win32.h"
 
 namespace tavi {
 
@@ -135,6 +136,9 @@ class THttpDownload final : public TComponent {
   std::string PostQuery;  // not empty: the request is a POST of this form data
   std::string Referer;
   bool WaitThread = false;
+  // Shows what a handler lets escape (no exception may cross the component's window
+  // procedure); not owned. Null: the system's message boxes.
+  UserPrompts* Prompts = nullptr;
   THttpProgressEvent OnProgress;  // Sender: the worker
   THttpDoneFileEvent OnDoneFile;  // Sender: this component, as for the others
   THttpDoneStringEvent OnDoneString;

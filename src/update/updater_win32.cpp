@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "profiles/private_profile_win32.h"
+#include "update/file_path.h"
 #include "update/update_texts.h"
+#include "win/files_win32.h"
 #include "win/handle.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
@@ -36,17 +38,6 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder part of a path, with its separator ("" when there is none).
-std::string FolderOf(const std::string& path) {
-  const size_t separator = path.find_last_of("\\/");
-  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t separator = path.find_last_of("\\/");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
 std::string FullPath(const std::string& path) {
   const std::wstring wide = Utf8ToWide(path);
   std::wstring full(MAX_PATH, L'\0');
@@ -75,8 +66,7 @@ bool SamePath(const std::string& a, const std::string& b) {
 // Creates the folder and any missing parents.
 bool CreateFolderPath(const std::string& path) {
   if (IsFolder(path)) return true;
-  std::string parent = FolderOf(path);
-  if (!parent.empty()) parent.pop_back();  // its separator
+  const std::string parent = ParentFolderOf(path);
   if (!parent.empty() && parent.back() != ':' && !CreateFolderPath(parent)) return false;
   return ::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || IsFolder(path);
 }
@@ -148,33 +138,6 @@ void CopyFolderTree(const std::string& source, const std::string& destination) {
   } while (::FindNextFileW(search.get(), &entry));
 }
 
-bool RemoveFolderTree(const std::string& folder) {
-  const std::wstring root = Utf8ToWide(folder) + L"\\";
-  {
-    WIN32_FIND_DATAW entry;
-    const FindHandle search(::FindFirstFileW((root + L"*.*").c_str(), &entry));
-    if (search) {
-      do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = root + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT &&
-            entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          ::RemoveDirectoryW(path.c_str());  // the link only, not what it points to
-        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveFolderTree(WideToUtf8(path));
-        } else {
-          if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-            ::SetFileAttributesW(path.c_str(), entry.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
-          }
-          ::DeleteFileW(path.c_str());
-        }
-      } while (::FindNextFileW(search.get(), &entry));
-    }
-  }
-  return ::RemoveDirectoryW(Utf8ToWide(folder).c_str()) != 0;
-}
-
 void UpdaterTrace(std::string_view message) {
   ::OutputDebugStringW(Utf8ToWide(UpdaterTraceText(message)).c_str());
 }
@@ -183,11 +146,7 @@ void UpdaterTrace(std::string_view message) {
 
 TRavoUpdater::TRavoUpdater(TObject* owner, TRavoUpdaterEnvironment environment)
     : TComponent(owner), environment_(std::move(environment)) {
-  if (!environment_.messageBox) {
-    environment_.messageBox = [](std::string_view text, std::string_view caption, UINT flags) {
-      return ::MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), flags);
-    };
-  }
+  if (!environment_.prompts) environment_.prompts = &systemPrompts_;
   if (!environment_.startProgram) environment_.startProgram = &ShellStart;
   if (!environment_.closeProgram) environment_.closeProgram = [] { ::PostQuitMessage(0); };
   if (!environment_.exitProcess) environment_.exitProcess = [] { ::ExitProcess(0); };
@@ -240,17 +199,18 @@ bool TRavoUpdater::RunHandOver(const std::vector<std::string>& arguments) {
     const Handle old(::OpenProcess(SYNCHRONIZE, FALSE, *processId));
     if (old) ::WaitForSingleObject(old.get(), INFINITE);
   }
-  const std::string downloads = FolderOf(copy);
-  const std::string installation = FolderOf(installed);
-  CopyFolderTree(downloads.substr(0, downloads.size() - 1),
-                 installation.substr(0, installation.size() - 1));
+  CopyFolderTree(ParentFolderOf(copy), ParentFolderOf(installed));
   environment_.startProgram(installed, "");
   environment_.exitProcess();
   return true;
 }
 
-void TRavoUpdater::RemoveLeftovers() {
+void TRavoUpdater::ForgetDescription() {
   ::DeleteFileW(Utf8ToWide(DescriptionPath()).c_str());
+}
+
+void TRavoUpdater::RemoveLeftovers() {
+  ForgetDescription();
   const std::string folder = DownloadFolder();
   if (RemoveFolderTree(folder)) return;
   // Right after an update the copy that installed it may still be ending, and its file
@@ -269,6 +229,7 @@ void TRavoUpdater::CreateDownloads() {
   InfoDownload->BinaryData = false;
   InfoDownload->UseCache = false;
   InfoDownload->WaitThread = true;
+  InfoDownload->Prompts = environment_.prompts;
   InfoDownload->OnDoneString = [this](TObject&, const std::string& text) {
     StoreDescription(text);
   };
@@ -281,6 +242,7 @@ void TRavoUpdater::CreateDownloads() {
   FileDownload->BinaryData = true;
   FileDownload->UseCache = false;
   FileDownload->WaitThread = true;
+  FileDownload->Prompts = environment_.prompts;
   // The progress relay is attached per download, and only when someone listens: each call
   // holds the download's worker until it returns.
   FileDownload->OnDoneFile = [this](TObject& sender, const std::string& name, std::int64_t size) {
@@ -291,18 +253,7 @@ void TRavoUpdater::CreateDownloads() {
 
 void TRavoUpdater::StoreDescription(const std::string& text) {
   const std::string path = DescriptionPath();
-  const std::string bytes = text + "\r\n";
-  bool stored = false;
-  {
-    const Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    stored = file &&
-             ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                         nullptr) &&
-             written == bytes.size();
-  }
-  if (stored) {
+  if (WriteWholeFile(path, text + "\r\n")) {
     infoState_ = InfoState::received;
     return;
   }
@@ -344,7 +295,7 @@ bool TRavoUpdater::HaveUpdates(std::string& Files, std::string& Info) {
   infoState_ = InfoState::waiting;
   if (URL.empty()) {
     infoState_ = InfoState::idle;
-    environment_.messageBox(MissingUrlText(Name), Name, MB_OK | MB_ICONHAND);
+    environment_.prompts->Show(nullptr, MissingUrlText(Name), Name, MB_OK | MB_ICONHAND);
     return false;
   }
 
@@ -373,13 +324,13 @@ bool TRavoUpdater::HaveUpdates(std::string& Files, std::string& Info) {
   const DescriptionVerdict verdict = Evaluate(true);
   Files = verdict.FileList();
   Info += verdict.info;
-  if (!verdict.HasUpdates()) ::DeleteFileW(Utf8ToWide(DescriptionPath()).c_str());
+  if (!verdict.HasUpdates()) ForgetDescription();
   return verdict.HasUpdates();
 }
 
 void TRavoUpdater::ApplyUpdates() {
   if (!haveUpdatesCalled_) {
-    environment_.messageBox(HaveUpdatesFirstText(Name), Name, MB_OK | MB_ICONHAND);
+    environment_.prompts->Show(nullptr, HaveUpdatesFirstText(Name), Name, MB_OK | MB_ICONHAND);
     return;
   }
   // A second update started from inside this one's waits would act on this one's

@@ -22,6 +22,7 @@
 #include "update/component.h"
 #include "update/http_download_win32.h"
 #include "update/update_description.h"
+#include "win/user_prompts_win32.h"
 
 namespace tavi {
 
@@ -29,20 +30,16 @@ using TUpdateProgressEvent = std::function<void(TObject& Sender, const std::stri
                                                 std::int64_t TotalSize, std::int64_t BytesRead)>;
 using TUpdateErrorEvent = std::function<void(TObject& Sender, const std::string& ErrMsg)>;
 
-// A modal message box without an owner window: text, caption and MessageBox flags; returns
-// the button that closed it.
-using TMessageBoxFunction =
-    std::function<int(std::string_view text, std::string_view caption, UINT flags)>;
-
 // What the updater takes from the running process. Every member but the arguments left
-// empty means the process's own; tests put a program folder, a command line and the ends of the
-// process under their control.
+// empty means the process's own (the system's message boxes for the prompts); tests put a
+// program folder, a command line, the boxes and the ends of the process under their control.
 struct TRavoUpdaterEnvironment {
   // The running executable; its folder is the program folder.
   std::string executablePath;
   // The command-line arguments, without the program's name (the window passes its own).
   std::vector<std::string> arguments;
-  TMessageBoxFunction messageBox;
+  // Every message box of the updater and its downloads, shown without an owner; not owned.
+  UserPrompts* prompts = nullptr;
   // Starts a program through the shell with the given parameters (empty: none), shown
   // normally; returns whether it started.
   std::function<bool(const std::string& file, const std::string& parameters)> startProgram;
@@ -79,6 +76,9 @@ class TRavoUpdater final : public TComponent {
   // the program. Stops at the first failure, which goes to OnError.
   void ApplyUpdates();
 
+  // Removes the stored description, as when the update is declined.
+  void ForgetDescription();
+
   // Whether the last HaveUpdates received a description (false: it failed, or was not asked).
   bool DescriptionReceived() const { return infoState_ == InfoState::received; }
   // A description has arrived once; ApplyUpdates may run.
@@ -108,6 +108,7 @@ class TRavoUpdater final : public TComponent {
   DescriptionVerdict Evaluate(bool trace) const;
   void RunApplyUpdates();
 
+  MessageBoxPrompts systemPrompts_;
   TRavoUpdaterEnvironment environment_;
   std::string executablePath_;
   std::string programFolder_;
@@ -132,10 +133,6 @@ UpdateDescription ReadUpdateDescription(const std::string& path);
 // Copies every file of the source tree over the same name in the destination tree; a
 // subfolder missing at the destination receives nothing. Single failures are ignored.
 void CopyFolderTree(const std::string& source, const std::string& destination);
-
-// Removes the folder with everything in it; true when the folder itself went. Links to
-// other folders are removed, never followed.
-bool RemoveFolderTree(const std::string& folder);
 
 // Sends the text with the updater's prefix to the debugger output.
 void UpdaterTrace(std::string_view message);

@@ -77,5 +77,6 @@ using Brush = UniqueHandle<NullableHandleTraits<HBRUSH, &::DeleteObject>>;
 using Bitmap = UniqueHandle<NullableHandleTraits<HBITMAP, &::DeleteObject>>;
 using Window = UniqueHandle<NullableHandleTraits<HWND, &::DestroyWindow>>;
 using Icon = UniqueHandle<NullableHandleTraits<HICON, &::DestroyIcon>>;
+using Hook = UniqueHandle<NullableHandleTraits<HHOOK, &::UnhookWindowsHookEx>>;
 
 }  // namespace tavi

@@ -3,21 +3,25 @@
 namespace tavi {
 namespace {
 
-HWND navigationWindow = nullptr;
+constexpr wchar_t kNavigationProperty[] = L"TaviDialogNavigation";
 
 void Dispatch(MSG& message) {
-  if (navigationWindow && ::IsWindow(navigationWindow) &&
-      ::IsDialogMessageW(navigationWindow, &message)) {
-    return;
-  }
+  // The top-level window of the message's window (of its control, say) says whether it wants
+  // its keyboard interface run: each window keeps its own mark, and no list of them is kept.
+  const HWND top = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (top && ::GetPropW(top, kNavigationProperty) && ::IsDialogMessageW(top, &message)) return;
   ::TranslateMessage(&message);
   ::DispatchMessageW(&message);
 }
 
 }  // namespace
 
-void SetDialogNavigationWindow(HWND window) {
-  navigationWindow = window;
+void SetDialogNavigation(HWND window, bool enabled) {
+  if (enabled) {
+    ::SetPropW(window, kNavigationProperty, reinterpret_cast<HANDLE>(1));
+  } else {
+    ::RemovePropW(window, kNavigationProperty);
+  }
 }
 
 int RunMessageLoop() {

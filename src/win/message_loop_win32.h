@@ -6,9 +6,10 @@
 
 namespace tavi {
 
-// A top-level window whose keyboard interface (Tab, arrow keys in radio groups,
-// accelerators) the loops run through IsDialogMessage. One at a time; null to clear.
-void SetDialogNavigationWindow(HWND window);
+// Whether the loops run a top-level window's keyboard interface (Tab, arrow keys in radio
+// groups, accelerators) through IsDialogMessage. The mark is a property of the window: take
+// it off (false) before the window is destroyed.
+void SetDialogNavigation(HWND window, bool enabled);
 
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();

@@ -21,8 +21,8 @@ std::string FromWide(std::wstring_view wide, UINT codePage, BOOL* usedDefault = 
   const bool utf8 = codePage == CP_UTF8;
   const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
   BOOL* lossy = utf8 ? nullptr : usedDefault;
-  const int length = ::WideCharToMultiByte(codePage, flags, wide.data(), inLength, nullptr, 0,
-                                           nullptr, lossy);
+  const int length =
+      ::WideCharToMultiByte(codePage, flags, wide.data(), inLength, nullptr, 0, nullptr, lossy);
   std::string bytes(static_cast<size_t>(length), '\0');
   ::WideCharToMultiByte(codePage, flags, wide.data(), inLength, bytes.data(), length, nullptr,
                         lossy);
@@ -31,9 +31,13 @@ std::string FromWide(std::wstring_view wide, UINT codePage, BOOL* usedDefault = 
 
 }  // namespace
 
-std::wstring Utf8ToWide(std::string_view text) { return ToWide(text, CP_UTF8); }
+std::wstring Utf8ToWide(std::string_view text) {
+  return ToWide(text, CP_UTF8);
+}
 
-std::string WideToUtf8(std::wstring_view text) { return FromWide(text, CP_UTF8); }
+std::string WideToUtf8(std::wstring_view text) {
+  return FromWide(text, CP_UTF8);
+}
 
 std::string CodePageToUtf8(std::string_view bytes, UINT codePage) {
   return WideToUtf8(ToWide(bytes, codePage));

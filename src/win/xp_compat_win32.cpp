@@ -9,7 +9,8 @@ namespace {
 
 using TickFunction = ULONGLONG(WINAPI*)();
 
-// No function-local statics here: their guards are the very runtime code that calls us.
+// The replacement's state is the file's: an import slot hangs off no object, and
+// function-local statics would need their guards, the very runtime code that calls us.
 TickFunction systemTickCount64 = nullptr;
 volatile LONG looked = 0;
 volatile LONG lastLow = 0;

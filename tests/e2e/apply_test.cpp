@@ -1,7 +1,7 @@
-// tavi.exe applying places from its command line, as a scheduled task or a shortcut runs it:
-// the INI file beside it, two connections that discovery finds (adapter keys in this prefix's
-// registry and a scripted ipconfig.exe beside the program), the recording netsh.exe first on
-// the search path and a temporary folder with a blank in its name.
+// tavi.exe as a user starts it, and applying places from its command line as a scheduled
+// task or a shortcut runs it: the INI file beside it, two connections that discovery finds
+// (adapter keys in this prefix's registry and a scripted ipconfig.exe beside the program), the
+// recording netsh.exe first on the search path and a temporary folder with a blank in its name.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/main_layout.h"
 #include "dialog_driver.h"
 #include "example_scripts.h"
 #include "netcfg/registry_values_win32.h"
@@ -98,21 +99,9 @@ class ApplyFromCommandLine : public ::testing::Test {
   test::ScopedEnvironment listingVariable_{"TAVI_IPCONFIG_LISTING", listing_};
 };
 
-TEST_F(ApplyFromCommandLine, QuietIndexAppliesThePlaceAndEndsByItself) {
-  const std::string scripts[] = {test::kDhcpScript, test::kStaticScript, WirelessScript()};
-  for (int n = 0; n < 3; ++n) {
-    SCOPED_TRACE(n);
-    // No box: a modal one would keep the program from ending.
-    EXPECT_EQ(Start((n == 1 ? "/S " : "/s ") + std::to_string(n))->WaitForExit(),
-              std::optional<DWORD>(0));
-    EXPECT_EQ(Script(n + 1), scripts[n]);
-    EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
-  }
-  // netsh got the whole path of the script in its folder with a blank.
-  EXPECT_EQ(Commands().substr(0, Commands().find('\r')), "netsh -f " + temp_ + "\\nic.dat");
-}
-
-TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheCloseWaitsForEveryArgument) {
+TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheProgramEndsByItself) {
+  // Quiet from the start: no box at all (a modal one would keep the program from ending).
+  EXPECT_EQ(Start("/S 2")->WaitForExit(), std::optional<DWORD>(0));
   auto tavi = Start("0 /s 1 7");
   AnswerBox(*tavi, "설정 완료", "[집](으)로 네트워크 연결을 설정하였습니다.");
   AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
@@ -120,29 +109,44 @@ TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheCloseWaitsForEveryA
   auto hex = Start("$1");
   AnswerBox(*hex, "설정 완료", "[사무실](으)로 네트워크 연결을 설정하였습니다.");
   EXPECT_EQ(hex->WaitForExit(), std::optional<DWORD>(0));
-  EXPECT_EQ(Script(1), test::kDhcpScript);
-  EXPECT_EQ(Script(2), test::kStaticScript);
+  EXPECT_EQ(Script(1), WirelessScript());
+  EXPECT_EQ(Script(2), test::kDhcpScript);
   EXPECT_EQ(Script(3), test::kStaticScript);
+  EXPECT_EQ(Script(4), test::kStaticScript);
+  EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
+  // netsh got the whole path of the script in its folder with a blank.
+  EXPECT_EQ(Commands().substr(0, Commands().find('\r')), "netsh -f " + temp_ + "\\nic.dat");
 }
 
-TEST_F(ApplyFromCommandLine, NonNumbersAndMinusOneAreIgnoredAndAnUnknownIndexReported) {
+// A start without a place to apply keeps its window open, beside a second copy of the
+// program; the title bar's close ends the one, the close button the other. Nothing runs
+// netsh, not even an apply whose interpreter cannot start.
+TEST_F(ApplyFromCommandLine, NothingAppliedKeepsTheWindowAndAFailedStartIsAFailure) {
   // Anything but the box for 7, first, would block the program or be a second box.
   auto tavi = Start("abc -1 7");
   AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
   EXPECT_FALSE(tavi->WaitForExit(std::chrono::milliseconds(500)));  // the window stays open
-  const HWND window = test::WaitForProcessWindow(tavi->Id(), L"TfrmMain");
-  ASSERT_TRUE(window);
-  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  auto second = Start("");
+  HWND windows[2] = {};
+  for (int i : {0, 1}) {
+    windows[i] = test::WaitForProcessWindow((i ? *second : *tavi).Id(), L"TfrmMain");
+    ASSERT_TRUE(windows[i]);
+  }
+  // Its places come from the file beside it.
+  const HWND list = ::GetDlgItem(windows[1], static_cast<int>(ControlId::listboxPlace));
+  ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
+  ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
   EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
-  EXPECT_EQ(Commands(), "");
-}
+  EXPECT_TRUE(::IsWindow(windows[1]));
+  ::PostMessageW(::GetDlgItem(windows[1], static_cast<int>(ControlId::btnClose)), BM_CLICK, 0, 0);
+  EXPECT_EQ(second->WaitForExit(), std::optional<DWORD>(0));
 
-TEST_F(ApplyFromCommandLine, AnInterpreterThatCannotStartIsAFailure) {
-  // The program's own folder is searched first: a cmd.exe there that is no program.
+  // An interpreter that cannot start fails the apply. (The program's own folder is searched
+  // first: a cmd.exe there that is no program.)
   test::WriteFileBytes(app_ + "\\cmd.exe", "not a program");
-  auto tavi = Start("0");
-  AnswerBox(*tavi, "설정 완료", "변경 실패");
-  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  auto failing = Start("0");
+  AnswerBox(*failing, "설정 완료", "변경 실패");
+  EXPECT_EQ(failing->WaitForExit(), std::optional<DWORD>(0));
   EXPECT_EQ(Commands(), "");
   EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
 }

@@ -75,25 +75,20 @@ class UpdateEndToEnd : public ::testing::Test {
   }
 
   // Starts the installed program and waits for its window.
-  HWND StartProgram(const std::string& arguments = "") {
-    program = std::make_unique<test::ChildProcess>(std::string("\"") + Exe() + "\" " + arguments);
+  HWND StartProgram() {
+    const std::string exe = Exe();
+    program = std::make_unique<test::ChildProcess>("\"" + exe + "\"");
     return test::WaitForProcessWindow(program->Id(), L"TfrmMain", kLong);
-  }
-
-  // Waits for the program's message box with that caption.
-  std::optional<test::MessageBoxView> WaitForBox(const char* caption) {
-    std::optional<test::MessageBoxView> box;
-    if (WaitUntil(
-            [&] { return (box = test::FindMessageBox(program->Id())) && box->caption == caption; },
-            kLong))
-      return box;
-    return std::nullopt;
   }
 
   // Presses the update button and waits for the question.
   std::optional<test::MessageBoxView> AskForUpdate(HWND window) {
     ::PostMessageW(::GetDlgItem(window, static_cast<int>(ControlId::btnUpdate)), BM_CLICK, 0, 0);
-    return WaitForBox("Confirm");
+    std::optional<test::MessageBoxView> box;
+    WaitUntil(
+        [&] { return (box = test::FindMessageBox(program->Id())) && box->caption == "Confirm"; },
+        kLong);
+    return box && box->caption == "Confirm" ? box : std::nullopt;
   }
 
   test::TempDir install;
@@ -102,8 +97,9 @@ class UpdateEndToEnd : public ::testing::Test {
   std::unique_ptr<test::ChildProcess> program;
 };
 
-// One program run: declining, a 404 and a 500 on the second of two files, then the update.
-TEST_F(UpdateEndToEnd, DeclinedFailedAndFinallyInstalled) {
+// One program run: declining, then the update (a failing one is the window suite's). The
+// update benchmark (tools/bench-update) repeats this test.
+TEST_F(UpdateEndToEnd, NewVersionIsInstalledAndStarted) {
   const HWND window = StartProgram();
   ASSERT_TRUE(window);
   Describe("[tavi.exe]\r\nver=9.9.9.9\r\nurl=" + ServedUrl("tavi.exe") + "\r\n");
@@ -123,43 +119,12 @@ TEST_F(UpdateEndToEnd, DeclinedFailedAndFinallyInstalled) {
   test::PressButton(deleteBox->window, IDNO);
   ASSERT_TRUE(WaitUntil([&] { return !test::FindMessageBox(program->Id()); }, kLong));
 
-  // The first file takes a while, so that the progress dialog can be watched.
-  const std::string slow = Url("/data?size=10250&chunk=1025&delay=25");
-  for (const auto& [url, status] :
-       {std::pair{ServedUrl("missing.txt"), "HTTP/1.0 404 Not Found\r"},
-        std::pair{Url("/data?status=500&size=64"), "HTTP/1.0 500 Internal Server Error\r"}}) {
-    Describe("[a.txt]\r\nurl=" + slow + "\r\n[b.txt]\r\nurl=" + url + "\r\n");
-    question = AskForUpdate(window);
-    ASSERT_TRUE(question);
-    test::PressButton(question->window, IDYES);
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          const HWND progress = test::FindProcessWindow(program->Id(), L"TaviProgressDialog");
-          return progress && WindowText(progress) == "업데이트 - 1/2";
-        },
-        kLong));
-    const auto error = WaitForBox("Tavi");
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->text, status + ("\r\n\r\n" + url));
-    test::PressButton(error->window, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !test::FindMessageBox(program->Id()); }, kLong));
-
-    EXPECT_EQ(test::ReadFileBytes(install.File("update\\a.txt")).size(), 10250u);
-    EXPECT_FALSE(FileExists(install.File("update\\b.txt")));
-    EXPECT_FALSE(FileExists(install.File("update\\tavi.exe")));  // no hand-over
-    EXPECT_FALSE(program->WaitForExit(std::chrono::milliseconds(500)));
-    EXPECT_TRUE(::IsWindowVisible(window));
-    EXPECT_EQ(test::FindProcessWindow(program->Id(), L"TaviProgressDialog"), nullptr);
-  }
-
   ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_NEXT_EXE")).c_str(),
                           Utf8ToWide(served.File("tavi.exe")).c_str(), FALSE));
   Describe("[info]\r\n1=Tavi 2.5\r\n[tavi.exe]\r\nver=" TAVI_NEXT_VERSION_TEXT "\r\nurl=" +
            ServedUrl("tavi.exe") + "\r\n");
   question = AskForUpdate(window);
   ASSERT_TRUE(question);
-  EXPECT_NE(question->text.find("Tavi 2.5\r\n\r\n\r\n\r\n"), std::string::npos) << question->text;
-  EXPECT_EQ(question->text.substr(question->text.size() - 10), "tavi.exe\r\n");
   const auto yes = std::chrono::steady_clock::now();
   test::PressButton(question->window, IDYES);
   EXPECT_EQ(program->WaitForExit(kLong), 0u);  // the old program ends...
@@ -184,27 +149,6 @@ TEST_F(UpdateEndToEnd, DeclinedFailedAndFinallyInstalled) {
   EXPECT_EQ(WindowText(newWindow), MainCaption());  // the caption is not the version's
   ::PostMessageW(newWindow, WM_CLOSE, 0, 0);
   EXPECT_EQ(::WaitForSingleObject(next.get(), 10000), WAIT_OBJECT_0);
-}
-
-TEST_F(UpdateEndToEnd, HandOverArgumentsThatDoNotCheckOutStartNormally) {
-  test::WriteFileBytes(install.File("update.info"), "[a.txt]\r\n");
-  ::CreateDirectoryW(Utf8ToWide(install.File("update")).c_str(), nullptr);
-  test::WriteFileBytes(install.File("update\\a.txt"), "a");
-  for (const std::string& arguments :
-       {std::string("0 a b"), "1 \"" + Exe() + "\" \"" + Exe() + "\""}) {
-    ASSERT_TRUE(StartProgram(arguments)) << arguments;
-    // No hand-over and no cleanup.
-    EXPECT_TRUE(FileExists(install.File("update.info")));
-    EXPECT_TRUE(FileExists(install.File("update\\a.txt")));
-    EXPECT_EQ(LocalFileVersion(Exe()), TAVI_VERSION_TEXT);
-    // The first argument names a place, so the command line applies it (this prefix has no
-    // connection: the apply asks for one) and then the program ends by itself.
-    const auto box = WaitForBox("Tavi");
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "네트워크 연결을 선택해 주십시오.");
-    test::PressButton(box->window, IDOK);
-    ASSERT_TRUE(program->WaitForExit());
-  }
 }
 
 }  // namespace

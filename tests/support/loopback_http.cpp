@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "win/files_win32.h"
 #include "win/text_win32.h"
 #include "win_test_support.h"
 
@@ -40,7 +41,7 @@ ServedFolder::ServedFolder() {
 }
 
 ServedFolder::~ServedFolder() {
-  if (!path_.empty()) RemoveTree(path_);
+  if (!path_.empty()) RemoveFolderTree(path_);
 }
 
 }  // namespace tavi::test

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/user_prompts.h"
+#include "win/user_prompts_win32.h"
 
 namespace tavi::test {
 

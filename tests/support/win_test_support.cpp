@@ -4,7 +4,9 @@
 
 #include <thread>
 
+#include "win/files_win32.h"
 #include "win/handle.h"
+#include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 
 namespace tavi::test {
@@ -22,7 +24,7 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-  if (!path_.empty()) RemoveTree(path_);
+  if (!path_.empty()) RemoveFolderTree(path_);
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -39,38 +41,11 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                            nullptr));
-  ASSERT_TRUE(file) << "cannot write " << path;
-  DWORD written = 0;
-  ASSERT_TRUE(
-      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-  ASSERT_EQ(written, bytes.size());
+  ASSERT_TRUE(WriteWholeFile(path, bytes)) << "cannot write " << path;
 }
 
 bool FileExists(const std::string& path) {
   return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& path) {
-  const std::wstring root = Utf8ToWide(path);
-  WIN32_FIND_DATAW entry;
-  FindHandle search(::FindFirstFileW((root + L"\\*").c_str(), &entry));
-  if (search) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring full = root + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(WideToUtf8(full));
-      } else {
-        ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(full.c_str());
-      }
-    } while (::FindNextFileW(search.get(), &entry));
-  }
-  search.reset();
-  if (!::RemoveDirectoryW(root.c_str())) ::DeleteFileW(root.c_str());
 }
 
 std::string EnvironmentValue(const std::string& name) {
@@ -100,18 +75,10 @@ ScopedEnvironment::~ScopedEnvironment() {
   ::SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr);
 }
 
-void PumpMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
-
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   for (;;) {
-    PumpMessages();
+    ProcessMessages();
     if (condition()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

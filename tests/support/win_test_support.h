@@ -27,7 +27,6 @@ class TempDir {
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
-void RemoveTree(const std::string& path);
 
 // An environment variable set by the test registration (for example TAVI_TAVI_EXE),
 // with forward slashes turned into backslashes; fails the test when it is missing.
@@ -52,11 +51,8 @@ class ScopedEnvironment {
 std::string EnvironmentValue(const std::string& name);
 
 // Polls until the condition holds or the deadline passes, dispatching this thread's
-// window messages meanwhile. Returns whether the condition held.
+// window messages meanwhile (as ProcessMessages does). Returns whether the condition held.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(10));
-
-// Processes every message waiting for this thread.
-void PumpMessages();
 
 }  // namespace tavi::test

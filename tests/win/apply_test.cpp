@@ -3,23 +3,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "app/main_layout.h"
-#include "app/main_window_win32.h"
 #include "netcfg/apply_profile.h"
 #include "netcfg/registry_values_win32.h"
-#include "scripted_prompts.h"
-#include "win/text_win32.h"
-#include "win_test_support.h"
+#include "win/message_loop_win32.h"
+#include "window_test.h"
 
 namespace tavi {
 namespace {
 
 using enum ControlId;
 
-class ApplyTest : public ::testing::Test {
+class ApplyTest : public test::WindowTest {
  protected:
   void SetUp() override {
     for (const std::string& folder : {bin_, record_, temp_})
@@ -29,16 +26,13 @@ class ApplyTest : public ::testing::Test {
       ASSERT_TRUE(::CopyFileW(netsh.c_str(), Utf8ToWide(bin_ + name).c_str(), FALSE));
     ReadRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, systemRoot_);
 
-    TfrmMainOptions options;
-    options.iniPath = dir_.File("tavi.ini");
-    options.prompts = &prompts_;
-    frm_ = std::make_unique<TfrmMain>(std::move(options));
+    Open(Options(), /*show=*/false);
     const HWND nic = frm_->Control(cmbNIC);
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"LAN"));
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"   "));
     ::SendMessageW(nic, CB_SETCURSEL, 0, 0);
     frm_->Show(SW_SHOW);
-    test::PumpMessages();
+    ProcessMessages();
     // What the window shows while its box is up.
     prompts_.onShow = [this](const test::ScriptedPrompts::Prompt&) {
       progressAtBox_ = frm_->StatusText(kProgressPanel);
@@ -56,29 +50,17 @@ class ApplyTest : public ::testing::Test {
     frm_->SetText(edtSubNetMask, "255.255.255.0");
   }
 
-  void Apply() { ::SendMessageW(frm_->Control(btnApplyNetWork), BM_CLICK, 0, 0); }
-
-  // The one box shown since the last call, checked and forgotten.
-  void ExpectBox(const std::string& text, const char* caption, UINT flags) {
-    ASSERT_EQ(prompts_.shown.size(), 1u);
-    EXPECT_EQ(prompts_.shown[0].text, text);
-    EXPECT_EQ(prompts_.shown[0].caption, caption);
-    EXPECT_EQ(prompts_.shown[0].flags, flags);
-    prompts_.shown.clear();
-  }
+  void Apply() { Click(btnApplyNetWork); }
 
   std::string Commands() const { return test::ReadFileBytes(record_ + "\\commands.txt"); }
   std::string ScriptPath() const { return temp_ + "\\nic.dat"; }
 
-  test::TempDir dir_;
   const std::string bin_ = dir_.File("bin");
   const std::string record_ = dir_.File("record");
   const std::string temp_ = dir_.File("temp folder");
   test::ScopedEnvironment path_{"PATH", bin_ + ";" + test::EnvironmentValue("PATH")};
   test::ScopedEnvironment tmp_{"TMP", temp_};
   test::ScopedEnvironment recordVariable_{"TAVI_RECORD_DIR", record_};
-  test::ScriptedPrompts prompts_;
-  std::unique_ptr<TfrmMain> frm_;
   std::string systemRoot_;
   std::string progressAtBox_;
   bool waitCursorAtBox_ = true;
@@ -89,7 +71,7 @@ constexpr UINT kInformation = MB_OK | MB_ICONINFORMATION;
 constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
 
 // The rules of both checks are tested natively; here the window's answers to them.
-TEST_F(ApplyTest, NoConnectionOrNoStaticAddressStopsBeforeAnythingChanges) {
+TEST_F(ApplyTest, ChecksAndAnUnwritableScriptStopTheApplyBeforeAnythingChanges) {
   frm_->SetStatusText(kProgressPanel, "before");
   const HWND nic = frm_->Control(cmbNIC);
   ::SendMessageW(nic, CB_SETCURSEL, 1, 0);  // an item of blanks only
@@ -104,12 +86,10 @@ TEST_F(ApplyTest, NoConnectionOrNoStaticAddressStopsBeforeAnythingChanges) {
   ExpectBox("어댑터에는 적어도 IP 주소가 하나 필요합니다. IP 주소를 입력하십시오.", "Tavi",
             kExclamation);
   EXPECT_EQ(frm_->StatusText(kProgressPanel), "before");
-  EXPECT_EQ(Commands(), "");
-}
 
-TEST_F(ApplyTest, AScriptThatCannotBeWrittenIsReportedAndTheBusyStateUndone) {
+  // A script that cannot be written is reported, with the busy state undone.
   ASSERT_TRUE(::CreateDirectoryW(Utf8ToWide(ScriptPath()).c_str(), nullptr));
-  frm_->SetStatusText(kProgressPanel, "before");
+  frm_->SetText(edtSubNetMask, "255.255.255.0");
   Apply();
   ExpectBox("Unable to write to " + ScriptPath(), "Tavi", MB_OK | MB_ICONERROR);
   EXPECT_EQ(progressAtBox_, "before");

@@ -1,31 +1,29 @@
-// The real main window under Wine: layout, enabling rules, keyboard, help, errors, closing.
+// The real main window under Wine: layout, enabling rules, keyboard, help, errors, closing,
+// and what start-up shows of the machine.
 #include <gtest/gtest.h>
+#include <iphlpapi.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "app/app_info.h"
 #include "app/main_layout.h"
-#include "app/main_window_win32.h"
 #include "app/version.h"
-#include "dialog_driver.h"
-#include "scripted_prompts.h"
+#include "netcfg/registry_values_win32.h"
 #include "win/message_loop_win32.h"
-#include "win/text_win32.h"
-#include "win_test_support.h"
+#include "window_test.h"
 
 namespace tavi {
 namespace {
 
 using enum ControlId;
+using Names = std::vector<std::string>;
 
 constexpr char kThreePlaces[] =
     "[회사]\r\nNIC=lo\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\nGateWay=192.168.10.1\r\n"
@@ -73,10 +71,6 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
-void Click(HWND control) {
-  ::SendMessageW(control, BM_CLICK, 0, 0);
-}
-
 // A key press, seen by the message loop's dialog keyboard interface.
 void Key(UINT message, WPARAM key) {
   ::PostMessageW(::GetFocus(), message, key, message == WM_SYSCHAR ? (1 << 29) : 0);
@@ -91,25 +85,15 @@ EditingState Rules(std::initializer_list<ControlId> radios) {
   return s;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::WindowTest {
  protected:
-  void SetUp() override {
-    test::WriteFileBytes(dir_.File("tavi.ini"), Utf8ToCodePage(kThreePlaces, 949));
-  }
-  void TearDown() override { SetDialogNavigationWindow(nullptr); }
+  void SetUp() override { WriteIni(kThreePlaces); }
 
-  std::unique_ptr<TfrmMain> Open(bool show = true, bool quitOnClose = false,
-                                 UserPrompts* prompts = nullptr) {
-    TfrmMainOptions options;
-    options.iniPath = dir_.File("tavi.ini");
-    options.prompts = prompts ? prompts : &prompts_;
+  std::unique_ptr<TfrmMain> Open(bool show = true, bool quitOnClose = false) {
+    TfrmMainOptions options = Options();
     options.quitOnClose = quitOnClose;
-    options.updater.executablePath = dir_.File("tavi.exe");
-    auto frm = std::make_unique<TfrmMain>(std::move(options));
-    SetDialogNavigationWindow(frm->Handle());
-    if (show) frm->Show(SW_SHOW);
-    test::PumpMessages();
-    return frm;
+    test::WindowTest::Open(std::move(options), show);
+    return std::move(frm_);
   }
 
   // The editing controls as the enabling rules describe them; the controls of a group agree.
@@ -142,13 +126,12 @@ class MainWindowTest : public ::testing::Test {
     ::ReleaseDC(field, dc);
     return color;
   }
-
-  test::TempDir dir_;
-  test::ScriptedPrompts prompts_;
 };
 
-TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
-  auto frm = Open();
+// Created hidden: every control, panel and tooltip as the tables say, nothing selected; the
+// first activation then fills the list, once.
+TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOnce) {
+  auto frm = Open(/*show=*/false);
   const int dpi = frm->Dpi();
   auto scaled = [dpi](int value) { return ScaleFrom96(value, dpi); };
   for (const ControlSpec& c : MainLayout()) {
@@ -157,23 +140,24 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(::GetParent(control), frm->Control(c.parent));
     EXPECT_EQ(::GetDlgCtrlID(control), static_cast<int>(c.id));
-    EXPECT_TRUE(::IsWindowVisible(control));
+    EXPECT_TRUE(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(::IsWindowEnabled(control) == 0, (c.flags & kStartsDisabled) != 0);
     const RECT r = RectInParent(control);
     EXPECT_EQ(r.left, scaled(c.left96));
     EXPECT_EQ(r.top, scaled(c.top96));
-    if (c.kind == ControlKind::Label && !(c.flags & kWordWrap)) {
-      // A label is as wide as the table says, or as its text where the font draws wider.
-      EXPECT_EQ(r.right - r.left, std::max(scaled(c.width96), TextWidth(control)));
-      for (HWND sibling = ::GetWindow(::GetParent(control), GW_CHILD); sibling;
-           sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
-        const ControlSpec* other = FindControl(static_cast<ControlId>(::GetDlgCtrlID(sibling)));
-        if (!other || other->kind == ControlKind::Label) continue;
-        RECT both;
-        const RECT theirs = RectInParent(sibling);
-        EXPECT_FALSE(::IntersectRect(&both, &r, &theirs)) << "covers " << other->name;
-      }
-    } else {
-      EXPECT_EQ(r.right - r.left, scaled(c.width96));
+    // A label is as wide as the table says, or as its text where the font draws wider, and
+    // lies under no other control (which would paint over it).
+    const bool label = c.kind == ControlKind::Label;
+    EXPECT_EQ(r.right - r.left, label && !(c.flags & kWordWrap)
+                                    ? std::max(scaled(c.width96), TextWidth(control))
+                                    : scaled(c.width96));
+    for (HWND sibling = ::GetWindow(::GetParent(control), GW_CHILD); label && sibling;
+         sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
+      const ControlSpec* other = FindControl(static_cast<ControlId>(::GetDlgCtrlID(sibling)));
+      if (!other || other->kind == ControlKind::Label) continue;
+      RECT both;
+      const RECT theirs = RectInParent(sibling);
+      EXPECT_FALSE(::IntersectRect(&both, &r, &theirs)) << "covers " << other->name;
     }
     EXPECT_EQ(r.bottom - r.top, scaled(c.height96));
     if (c.kind != ControlKind::Edit && c.kind != ControlKind::ListBox &&
@@ -193,28 +177,8 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutTablePutsIt) {
   }
   EXPECT_EQ(::SendMessageW(frm->Control(listboxPlace), LB_GETITEMHEIGHT, 0, 0),
             scaled(kListItemHeight96));
+  EXPECT_EQ(Observed(*frm), EditingState{});  // nothing selected, white and enabled
 
-  // The window: fixed size, no maximising, centred, captioned.
-  const HWND window = frm->Handle();
-  RECT client;
-  ::GetClientRect(window, &client);
-  EXPECT_EQ(client.right, scaled(kClientWidth96));
-  EXPECT_EQ(client.bottom, scaled(kClientHeight96));
-  EXPECT_EQ(GetWindowTextUtf8(window),
-            "Tavi " TAVI_STRINGIZE(TAVI_VERSION_MAJOR) "." TAVI_STRINGIZE(TAVI_VERSION_MINOR));
-  const LONG style = ::GetWindowLongW(window, GWL_STYLE);
-  EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
-  RECT outer;
-  ::GetWindowRect(window, &outer);
-  EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 2);
-  EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 2);
-  ::SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-  EXPECT_FALSE(::IsZoomed(window));
-}
-
-TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
-  auto frm = Open();
   const HWND status = frm->Control(StatusBar);
   int edges[8] = {};
   ASSERT_EQ(::SendMessageW(status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
@@ -223,7 +187,7 @@ TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     const StatusPanelSpec& panel = panels[static_cast<size_t>(i)];
-    right += ScaleFrom96(panel.width96, frm->Dpi());
+    right += scaled(panel.width96);
     EXPECT_EQ(edges[i], right);
     // The address panel shows the machine's addresses instead (window_connections_test).
     if (i != kAddressPanel) {
@@ -233,7 +197,6 @@ TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
     EXPECT_EQ(type & SBT_POPOUT, panel.bevel == PanelBevel::Raised ? SBT_POPOUT : 0);
     EXPECT_EQ(type & SBT_NOBORDERS, panel.bevel == PanelBevel::None ? SBT_NOBORDERS : 0);
   }
-
   HWND tooltip = nullptr;
   while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
          ::GetWindow(tooltip, GW_OWNER) != frm->Handle()) {
@@ -250,20 +213,26 @@ TEST_F(MainWindowTest, StatusBarPanelsAndTheThreeTooltips) {
     EXPECT_EQ(reinterpret_cast<HWND>(info.uId), frm->Control(expected.id));
     EXPECT_EQ(WideToUtf8(text), expected.text);
   }
-}
 
-TEST_F(MainWindowTest, CreationStatesThenTheFirstActivationFillsTheListOnce) {
-  auto frm = Open(/*show=*/false);
-  for (const ControlSpec& c : MainLayout()) {
-    SCOPED_TRACE(c.name);
-    const bool disabled = c.id == btnSave || c.id == Label1;
-    EXPECT_EQ(::IsWindowEnabled(frm->Control(c.id)) == 0, disabled);
-  }
-  EXPECT_EQ(Observed(*frm), EditingState{});  // nothing selected, white and enabled
+  // The window: fixed size, no maximising, centred, captioned.
+  const HWND window = frm->Handle();
+  RECT client;
+  ::GetClientRect(window, &client);
+  EXPECT_EQ(client.right, scaled(kClientWidth96));
+  EXPECT_EQ(client.bottom, scaled(kClientHeight96));
+  EXPECT_EQ(GetWindowTextUtf8(window),
+            "Tavi " TAVI_STRINGIZE(TAVI_VERSION_MAJOR) "." TAVI_STRINGIZE(TAVI_VERSION_MINOR));
+  const LONG style = ::GetWindowLongW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+  RECT outer;
+  ::GetWindowRect(window, &outer);
+  EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 2);
+  EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+
   const HWND list = frm->Control(listboxPlace);
   EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
   EXPECT_EQ(frm->Profiles.size(), 3u);
-
   frm->Show(SW_SHOW);
   ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
@@ -271,12 +240,13 @@ TEST_F(MainWindowTest, CreationStatesThenTheFirstActivationFillsTheListOnce) {
   wchar_t third[16] = {};
   ::SendMessageW(list, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(third));
   EXPECT_EQ(WideToUtf8(third), "카페");  // in saved order, not file order
-
   // Later activations add nothing.
-  ::SendMessageW(frm->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  ::SendMessageW(frm->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  ::SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+  ::SendMessageW(window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
   EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(::GetFocus(), list);  // the first control of the tab order
+  ::SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_FALSE(::IsZoomed(window));
 }
 
 TEST_F(MainWindowTest, TheFourStatesThroughClicksAndThroughCode) {
@@ -383,46 +353,22 @@ TEST_F(MainWindowTest, KeyboardTabOrderRadioGroupsAndAccelerators) {
   EXPECT_EQ(prompts_.shown.size(), 1u);
 }
 
-TEST_F(MainWindowTest, TheSystemsHelpBoxShowsTheTextWithOnlyOkAndNoIcon) {
-  MessageBoxPrompts system;
-  auto frm = Open(true, false, &system);
-  std::optional<test::MessageBoxView> box;
-  std::vector<int> buttons;
-  int icons = 0;
-  std::thread watcher([&] {
-    if (!(box = test::WaitForMessageBox(::GetCurrentProcessId()))) return;
-    for (HWND c = ::GetWindow(box->window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-      wchar_t name[16] = {};
-      ::GetClassNameW(c, name, 16);
-      const LONG style = ::GetWindowLongW(c, GWL_STYLE);
-      if (!(style & WS_VISIBLE)) continue;
-      if (::lstrcmpiW(name, L"Button") == 0) buttons.push_back(::GetDlgCtrlID(c));
-      icons += (style & SS_TYPEMASK) == SS_ICON && ::lstrcmpiW(name, L"Static") == 0 &&
-               ::SendMessageW(c, STM_GETICON, 0, 0);
-    }
-    EXPECT_EQ(::GetWindow(box->window, GW_OWNER), frm->Handle());
-    test::PressButton(box->window, IDOK);
-  });
-  Click(frm->Control(btnHelp));  // returns once the watcher has closed the box
-  watcher.join();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->caption, "Tavi 도움말");
-  EXPECT_EQ(box->text, HelpText());
-  EXPECT_EQ(buttons, std::vector<int>{IDOK});
-  EXPECT_EQ(icons, 0);
-}
-
-TEST_F(MainWindowTest, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
+TEST_F(MainWindowTest, HelpAndAnErrorEscapingAHandlerAreShownAndTheProgramGoesOn) {
   auto frm = Open();
   prompts_.onShow = [](const test::ScriptedPrompts::Prompt& prompt) {
     if (prompt.caption != "Tavi") throw IniWriteError("C:\\places\\tavi.ini");
   };
   Click(frm->Control(btnHelp));
   ASSERT_EQ(prompts_.shown.size(), 2u);
+  // The help: only OK, and no icon of the system's.
+  EXPECT_EQ(prompts_.shown[0].text, HelpText());
+  EXPECT_EQ(prompts_.shown[0].caption, "Tavi 도움말");
+  EXPECT_EQ(prompts_.shown[0].flags, static_cast<UINT>(MB_OK | MB_USERICON));
   EXPECT_EQ(prompts_.shown[1].text, "Unable to write to C:\\places\\tavi.ini");
   EXPECT_EQ(prompts_.shown[1].caption, "Tavi");
   EXPECT_EQ(prompts_.shown[1].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-  EXPECT_EQ(prompts_.shown[1].owner, frm->Handle());
+  for (const test::ScriptedPrompts::Prompt& box : prompts_.shown)
+    EXPECT_EQ(box.owner, frm->Handle());
   prompts_.onShow = nullptr;
   Click(frm->Control(btnHelp));
   EXPECT_EQ(prompts_.shown.size(), 3u);
@@ -456,6 +402,77 @@ TEST_F(MainWindowTest, ClosingEndsTheMessageLoopThenEverythingIsFreed) {
     ICONINFO info{};
     EXPECT_FALSE(::GetIconInfo(icon, &info));
   }
+}
+
+void AddAdapter(const std::string& subkey, const std::string& connectionName) {
+  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE,
+                             "SYSTEM\\CurrentControlSet\\Control\\Network\\"
+                             "{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
+                                 subkey + "\\Connection\\Name",
+                             connectionName));
+}
+
+Names Items(HWND combo) {
+  Names items;
+  for (LRESULT i = 0; i < ::SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
+    std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)), L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    items.push_back(WideToUtf8(text));
+  }
+  return items;
+}
+
+// The IPv4 addresses of the adapters, loopback aside: what the host's own name resolves to
+// on Windows and under Wine.
+Names AdapterAddresses() {
+  ULONG size = 0;
+  ::GetIpAddrTable(nullptr, &size, FALSE);
+  std::vector<BYTE> buffer(size);
+  auto* table = reinterpret_cast<MIB_IPADDRTABLE*>(buffer.data());
+  Names addresses;
+  if (::GetIpAddrTable(table, &size, TRUE) != NO_ERROR) return addresses;
+  for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+    in_addr address;
+    address.s_addr = table->table[i].dwAddr;
+    if (address.s_addr != 0 && address.S_un.S_un_b.s_b1 != 127)
+      addresses.push_back(::inet_ntoa(address));
+  }
+  return addresses;
+}
+
+// Start-up as the netcfg folder fills the window: the machine's addresses in the status bar,
+// and in cmbNIC the connections of adapter keys made in the test prefix that Wine's own
+// "ipconfig /all" mentions (it lists the loopback "lo" and its 127.0.0.1).
+TEST_F(MainWindowTest, StartUpShowsTheAddressesAndListsTheConnectionsOnce) {
+  // Made out of order; the registry enumerates them sorted.
+  AddAdapter("{F0000000-0000-0000-0000-000000000001}", "lo");
+  AddAdapter("{C0000000-0000-0000-0000-000000000002}", "LO");
+  AddAdapter("{80000000-0000-0000-0000-000000000003}", "Tavi 테스트 연결");
+  AddAdapter("{60000000-0000-0000-0000-000000000004}", "");
+  // The start of a longer listed text, listed after "lo" by ipconfig.
+  AddAdapter("{00000000-0000-0000-0000-000000000005}", "127.0.0");
+  AddAdapter("Descriptions", "lo");  // not an adapter: never read
+
+  WriteIni("[집]\r\nNIC=lo\r\nOrder=0\r\n");
+  TfrmMain& frm = test::WindowTest::Open(Options(), /*show=*/false);
+  const HWND nic = frm.Control(ControlId::cmbNIC);
+  EXPECT_EQ(Items(nic), (Names{"127.0.0", "lo"}));
+  frm.Show(SW_SHOW);
+  ::SendMessageW(frm.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  ProcessMessages();
+  EXPECT_EQ(Items(nic), (Names{"127.0.0", "lo"}));
+
+  // Every address followed by CR LF, which Wine's status bar keeps as two blanks.
+  Names expected = AdapterAddresses();
+  if (expected.empty()) GTEST_SKIP() << "no adapter address here to compare with";
+  std::string text = frm.StatusText(kAddressPanel);
+  Names shown;
+  for (std::size_t end; (end = text.find("  ")) != std::string::npos; text.erase(0, end + 2))
+    shown.push_back(text.substr(0, end));
+  EXPECT_EQ(text, "");
+  std::ranges::sort(shown);
+  std::ranges::sort(expected);
+  EXPECT_EQ(shown, expected);
 }
 
 }  // namespace

@@ -1,20 +1,19 @@
 // The place list on the real window under Wine, one user's story per test: the list box,
-// Profiles, the INI file's bytes and the controls are checked together.
+// Profiles, the INI file's bytes (written by the real private-profile functions) and the
+// controls are checked together.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/main_window_win32.h"
-#include "scripted_prompts.h"
+#include "profiles/private_profile_win32.h"
+#include "profiles/profile_store.h"
 #include "win/handle.h"
 #include "win/message_loop_win32.h"
-#include "win/text_win32.h"
-#include "win_test_support.h"
+#include "window_test.h"
 
 namespace tavi {
 namespace {
@@ -22,31 +21,19 @@ namespace {
 using enum ControlId;
 using Names = std::vector<std::string>;
 
-class PlaceListTest : public ::testing::Test {
+class PlaceListTest : public test::WindowTest {
  protected:
-  void TearDown() override { SetDialogNavigationWindow(nullptr); }
-
-  void WriteIni(std::string_view text) { test::WriteFileBytes(ini_, Utf8ToCodePage(text, 949)); }
-  std::string Ini() const { return CodePageToUtf8(test::ReadFileBytes(ini_), 949); }
-
   // (Re)opens the window on the test's file, with the test's connections in cmbNIC.
   void Open() {
-    frm_.reset();
-    TfrmMainOptions options;
-    options.iniPath = ini_;
-    options.prompts = &prompts_;
-    options.updater.executablePath = dir_.File("tavi.exe");
-    frm_ = std::make_unique<TfrmMain>(std::move(options));
+    test::WindowTest::Open(Options(), /*show=*/false);
     const HWND nic = frm_->Control(cmbNIC);
     ::SendMessageW(nic, CB_RESETCONTENT, 0, 0);
     for (const char* name : {"로컬 영역 연결", "Wi-Fi", "WI-FI", "랜Ω"})
       ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
-    SetDialogNavigationWindow(frm_->Handle());
     frm_->Show(SW_SHOW);
-    test::PumpMessages();
+    ProcessMessages();
   }
 
-  void Click(ControlId button) { ::SendMessageW(frm_->Control(button), BM_CLICK, 0, 0); }
   void Type(ControlId field, std::string_view text) { frm_->SetText(field, text); }
   // The user's own choices, which the controls report as changes.
   void UserSelects(int index) { UserChooses(listboxPlace, LB_SETCURSEL, LBN_SELCHANGE, index); }
@@ -88,14 +75,6 @@ class PlaceListTest : public ::testing::Test {
     return orders;
   }
 
-  // The one message box since the last check.
-  void ExpectBox(std::string_view text, std::string_view caption, UINT flags) {
-    ASSERT_EQ(prompts_.shown.size(), 1u);
-    EXPECT_EQ(prompts_.shown[0].text, text);
-    EXPECT_EQ(prompts_.shown[0].caption, caption);
-    EXPECT_EQ(prompts_.shown[0].flags, flags);
-    prompts_.shown.clear();
-  }
   void ExpectSaved(std::string_view name) {
     ExpectBox(std::string("[").append(name).append("]에 대한 정보를 저장하였습니다."), "저장 완료",
               MB_OK | MB_ICONINFORMATION);
@@ -105,11 +84,6 @@ class PlaceListTest : public ::testing::Test {
     ExpectBox(std::string("[").append(name).append("]에 대한 정보를 삭제 하시겠습니까?"),
               "삭제 확인", MB_YESNO | MB_ICONQUESTION);
   }
-
-  test::TempDir dir_;
-  std::string ini_ = dir_.File("tavi.ini");
-  test::ScriptedPrompts prompts_;
-  std::unique_ptr<TfrmMain> frm_;
 };
 
 constexpr char kOfficeAndHome[] =
@@ -417,6 +391,29 @@ TEST_F(PlaceListTest, RefusedWritesLeaveTheListAndProfilesInStep) {
   Click(btnMoveUp);
   Open();
   ExpectList({"집", "카페", "회사"}, 0);
+}
+
+// The private-profile functions cut names and values to their buffers; the store reads them
+// whole however long they are.
+TEST(ProfileFile, LongNamesAndValuesAreReadWhole) {
+  test::TempDir dir;
+  const std::string path = dir.File("many.ini");
+  // 200 sections of 100-byte names: 20 KB of names, beyond any fixed 16 KB buffer.
+  std::string text;
+  for (int i = 0; i < 200; ++i) {
+    std::string name = "place-" + std::to_string(i);
+    name.resize(100, 'x');
+    text += "[" + name + "]\r\nOrder=" + std::to_string(i) + "\r\n";
+  }
+  const std::string longValue(5000, 'v');
+  text += "[long]\r\nNIC=" + longValue + "\r\nOrder=200\r\n";
+  test::WriteFileBytes(path, text);
+
+  PrivateProfileStore ini(path);
+  const TProfileList list = LoadProfiles(ini);
+  ASSERT_EQ(list.size(), 201u);
+  EXPECT_EQ(list[199].Place, "place-199" + std::string(91, 'x'));
+  EXPECT_EQ(list[200].NIC, longValue);
 }
 
 }  // namespace

@@ -1,19 +1,17 @@
 // The main window's side of the self-update: the update button, the question, the progress
 // dialog and the updater's events.
 #include "app/main_window_win32.h"
+#include "app/scoped_flag.h"
 #include "update/update_server.h"
 #include "update/update_texts.h"
 #include "win/message_loop_win32.h"
-#include "win/text_win32.h"
 
 namespace tavi {
 
 void TfrmMain::CreateUpdater() {
   TRavoUpdaterEnvironment environment = options_.updater;
   environment.arguments = options_.arguments;
-  environment.messageBox = [this](std::string_view text, std::string_view caption, UINT flags) {
-    return prompts_->Show(nullptr, text, caption, flags);
-  };
+  environment.prompts = prompts_;
   if (!environment.closeProgram) {
     // After the handler that started the hand-over has returned, the window closes as by its
     // title bar, and the program ends.
@@ -38,11 +36,7 @@ void TfrmMain::btnUpdateClick() {
   // A second click while an update runs (its waits dispatch messages) would ask again and
   // download into the same folder; one update at a time.
   if (updating_) return;
-  struct Running {
-    bool& flag;
-    explicit Running(bool& f) : flag(f) { flag = true; }
-    ~Running() { flag = false; }
-  } running(updating_);
+  const ScopedFlag running(updating_);
 
   std::string files;
   std::string info;
@@ -53,9 +47,8 @@ void TfrmMain::btnUpdateClick() {
     }
     return;
   }
-  const HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
-  if (prompts_->Confirm(owner, UpdateQuestion(files, info), kConfirmCaption) != IDYES) {
-    ::DeleteFileW(Utf8ToWide(RavoUpdater1->DescriptionPath()).c_str());
+  if (prompts_->Confirm(PromptOwner(), UpdateQuestion(files, info), kConfirmCaption) != IDYES) {
+    RavoUpdater1->ForgetDescription();
     return;
   }
 
@@ -73,8 +66,7 @@ void TfrmMain::btnUpdateClick() {
 }
 
 void TfrmMain::RavoUpdater1Error(TObject&, const std::string& ErrMsg) {
-  const HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
-  prompts_->Show(owner, ErrMsg, "Tavi", MB_OK);
+  prompts_->Show(PromptOwner(), ErrMsg, "Tavi", MB_OK);
 }
 
 void TfrmMain::RavoUpdater1Progress(TObject&, const std::string& FileName, std::int64_t TotalSize,

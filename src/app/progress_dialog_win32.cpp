@@ -1,4 +1,4 @@
-#include "update/progress_dialog_win32.h"
+#include "app/progress_dialog_win32.h"
 
 #include <commctrl.h>
 

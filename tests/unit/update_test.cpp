@@ -1,12 +1,18 @@
+// The portable rules of update/: the update description and its decision, file names and
+// paths, the texts of the update, the hand-over, download status, addresses and lengths.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "update/download_result.h"
+#include "update/file_path.h"
 #include "update/update_description.h"
 #include "update/update_texts.h"
+#include "update/url_split.h"
 
 namespace tavi {
 namespace {
@@ -101,6 +107,21 @@ TEST(UpdateProgress, CaptionPercentAndText) {
             "파일(tavi.exe)을 다운로드하고 있습니다... (25%)      ");
 }
 
+TEST(FilePath, SplitsAtTheLastSeparatorOfEitherKind) {
+  for (const auto& [path, folder, name] : std::initializer_list<std::array<const char*, 3>>{
+           {"C:\\Tools\\tavi.exe", "C:\\Tools\\", "tavi.exe"},
+           {"C:\\a.b\\update/tavi", "C:\\a.b\\update/", "tavi"},
+           {"\\\\server\\share\\", "\\\\server\\share\\", ""},
+           {"tavi.exe", "", "tavi.exe"},
+           {"", "", ""}}) {
+    EXPECT_EQ(FolderOf(path), folder) << path;
+    EXPECT_EQ(FileNameOf(path), name) << path;
+  }
+  EXPECT_EQ(ParentFolderOf("C:\\Tools\\update\\tavi.exe"), "C:\\Tools\\update");
+  EXPECT_EQ(ParentFolderOf("C:\\tavi.exe"), "C:");
+  EXPECT_EQ(ParentFolderOf("tavi.exe"), "");
+}
+
 TEST(HandOver, ProcessIdIsDecimalDigitsAndNotZero) {
   EXPECT_EQ(ParseHandOverProcessId("4294967295"), 4294967295u);
   for (const char* text : {"0", "", "a", "-5", "+5", " 5", "5 ", "4294967296"})
@@ -115,6 +136,45 @@ TEST(DownloadStatus, OnlyA2xxStatusLineIsSuccess) {
        {"HTTP/1.0 404 Not Found\r", "HTTP/1.0 500 Internal Server Error\r", "HTTP/1.0 301 Moved\r",
         "HTTP/1.0 2000 x\r", "HTTP/1.0 20\r", "", "200 OK\r", "<html>HTTP/1.0 200 OK"}) {
     EXPECT_FALSE(IsSuccessStatus(line)) << line;
+  }
+}
+
+TEST(SplitUrl, SchemeHostPortAndPath) {
+  struct Case {
+    const char *url, *host, *hostName;
+    std::uint16_t port;
+    const char* path;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"HTTP://Example/a/b.txt", "Example", "Example", 80, "/a/b.txt"},
+           {"example.com/a?x=1", "example.com", "example.com", 80, "/a?x=1"},
+           {"https://example.com/a", "https:", "https", 80, "//example.com/a"},  // not ours
+           {"http://example.com", "example.com", "example.com", 80, "/"},  // no slash: all host
+           {"http://", "", "", 80, "/"},
+           {"http://127.0.0.1:8080", "127.0.0.1:8080", "127.0.0.1", 8080, "/"},
+           {"http://name:1/f", "name:1", "name", 1, "/f"},
+           {"http://name:65535/f", "name:65535", "name", 65535, "/f"},
+           {"http://name:/f", "name:", "name", 80, "/f"},
+           // Anything but a port in 1..65535 stays part of the name.
+           {"http://name:0/f", "name:0", "name:0", 80, "/f"},
+           {"http://name:65536/f", "name:65536", "name:65536", 80, "/f"},
+           {"http://name:8o/f", "name:8o", "name:8o", 80, "/f"},
+           {"http://name:+80/f", "name:+80", "name:+80", 80, "/f"},
+       }) {
+    const HttpUrl parts = SplitUrl(c.url);
+    EXPECT_EQ(parts.host, c.host) << c.url;
+    EXPECT_EQ(parts.hostName, c.hostName) << c.url;
+    EXPECT_EQ(parts.port, c.port) << c.url;
+    EXPECT_EQ(parts.path, c.path) << c.url;
+  }
+}
+
+TEST(ParseContentLength, DigitsOnlyWithinSixtyFourBits) {
+  EXPECT_EQ(ParseContentLength(" 1025\t"), 1025);
+  EXPECT_EQ(ParseContentLength("5368709120"), 5368709120);  // beyond 32 bits
+  EXPECT_EQ(ParseContentLength("9223372036854775807"), INT64_MAX);
+  for (const char* text : {"", "-1", "+1", "1 2", "12a", "9223372036854775808"}) {
+    EXPECT_EQ(ParseContentLength(text), std::nullopt) << '"' << text << '"';
   }
 }
 

@@ -1,5 +1,5 @@
-// Every message box of the main window goes through this interface, so that tests can
-// answer the boxes instead of a person (a modal box would wait for ever in a test).
+// Every message box of the program goes through this interface, so that tests can answer
+// the boxes instead of a person (a modal box would wait for ever in a test).
 #pragma once
 
 #include <windows.h>
@@ -27,7 +27,8 @@ class UserPrompts {
 class MessageBoxPrompts final : public UserPrompts {
  public:
   int Show(HWND owner, std::string_view text, std::string_view caption, UINT flags) override;
-  // The system's box with its buttons renamed "&Yes" and "&No" in every language.
+  // The system's box with its buttons renamed "&Yes" and "&No" in every language (it would
+  // show its localized texts); IDNO also when the box was closed otherwise.
   int Confirm(HWND owner, std::string_view text, std::string_view caption) override;
 };
 

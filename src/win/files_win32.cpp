@@ -1,0 +1,52 @@
+#include "win/files_win32.h"
+
+#include <windows.h>
+
+#include "win/handle.h"
+#include "win/text_win32.h"
+
+namespace tavi {
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+  const std::wstring widePath = Utf8ToWide(path);
+  Handle file(::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  if (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && ::CloseHandle(file.release())) {
+    return true;
+  }
+  file.reset();
+  ::DeleteFileW(widePath.c_str());
+  return false;
+}
+
+bool RemoveFolderTree(const std::string& folder) {
+  const std::wstring root = Utf8ToWide(folder) + L"\\";
+  {
+    WIN32_FIND_DATAW entry;
+    const FindHandle search(::FindFirstFileW((root + L"*.*").c_str(), &entry));
+    if (search) {
+      do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = root + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT &&
+            entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          ::RemoveDirectoryW(path.c_str());  // the link only, not what it points to
+        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveFolderTree(WideToUtf8(path));
+        } else {
+          if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+            ::SetFileAttributesW(path.c_str(), entry.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+          }
+          ::DeleteFileW(path.c_str());
+        }
+      } while (::FindNextFileW(search.get(), &entry));
+    }
+  }
+  return ::RemoveDirectoryW(Utf8ToWide(folder).c_str()) != 0;
+}
+
+}  // namespace tavi

@@ -1,0 +1,18 @@
+// Whole files and folders, for the folders that write them (the apply's script, the update's
+// description and downloads) and for the tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavi {
+
+// Writes the bytes as the file's whole content, creating or replacing it. A file that cannot
+// be written whole is removed again, and false is returned: no part of it is left behind.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// Removes the folder with everything in it; true when the folder itself went. Links to
+// other folders are removed, never followed.
+bool RemoveFolderTree(const std::string& folder);
+
+}  // namespace tavi

@@ -1,0 +1,120 @@
+// The portable rules of app/: the command line, the keyboard layout a field asks for, the
+// enabling rules of the editing area and the status bar's panels and scaling.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/control_states.h"
+#include "app/input_language.h"
+#include "app/main_layout.h"
+
+namespace tavi {
+namespace {
+
+using enum ControlId;
+
+using Args = std::vector<std::string>;
+using Kind = ArgumentAction::Kind;
+
+TEST(CommandLineArguments, SeparatorsQuotesAndTheProgramName) {
+  EXPECT_EQ(CommandLineArguments(""), Args{});
+  EXPECT_EQ(CommandLineArguments("tavi.exe"), Args{});
+  EXPECT_EQ(CommandLineArguments("\"C:\\Program Files\\Tavi\\tavi.exe\" /s 0"), (Args{"/s", "0"}));
+  // Every character up to the space separates, runs of them count once.
+  EXPECT_EQ(CommandLineArguments("tavi  /S\t1\r\n\x01$2 "), (Args{"/S", "1", "$2"}));
+  // Quotes group and vanish wherever they stand; a backslash escapes nothing.
+  EXPECT_EQ(CommandLineArguments("tavi \"a b\"c x\"y z\" \"C:\\dir\\\" 7"),
+            (Args{"a bc", "xy z", "C:\\dir\\", "7"}));
+  EXPECT_EQ(CommandLineArguments("tavi \"\" \"unclosed 1"), (Args{"", "unclosed 1"}));
+  EXPECT_EQ(CommandLineArguments("tavi 사무실 \"무선 연결\""), (Args{"사무실", "무선 연결"}));
+}
+
+TEST(ClassifyArgument, QuietSwitchIntegersAndEverythingElse) {
+  // Integers are read as the profile file reads them (tested there).
+  for (const char* argument : {"/s", "/S"})
+    EXPECT_EQ(ClassifyArgument(argument, 3).kind, Kind::SetQuiet) << argument;
+  for (const char* argument : {"/s ", "-s", "-1", "$FFFFFFFF", "abc", "2147483648"})
+    EXPECT_EQ(ClassifyArgument(argument, 3).kind, Kind::Ignore) << argument;
+  using Expected = std::tuple<const char*, Kind, int>;
+  for (const auto& [argument, kind, index] :
+       {Expected{"0", Kind::Apply, 0}, Expected{"$2", Kind::Apply, 2},
+        Expected{"3", Kind::NotFound, 3}, Expected{"-3", Kind::NotFound, -3},
+        Expected{"0x7fffffff", Kind::NotFound, 0x7fffffff}}) {
+    const ArgumentAction action = ClassifyArgument(argument, 3);
+    EXPECT_EQ(action.kind, kind) << argument;
+    EXPECT_EQ(action.index, index) << argument;
+  }
+  EXPECT_EQ(ClassifyArgument("0", 0).kind, Kind::NotFound);
+  EXPECT_EQ(PlaceNotFoundText("$7"), "사용 환경을 찾을 수 없습니다.\r\rindex: $7");
+}
+
+TEST(InputLanguage, PrefersTheNamedKoreanInputMethodThenKeepsAKoreanOne) {
+  const std::vector<KeyboardLayoutInfo> layouts = {
+      {0x0409, ""},                              // English (United States)
+      {0x0412, "Microsoft IME"},                 // a later Korean input method
+      {0x0412, std::string(kFieldInputMethod)},  // the one the fields name
+      {0x0812, ""},                              // another Korean locale
+  };
+  EXPECT_EQ(ChooseKeyboardLayout(layouts, 0, kFieldInputMethod), 2);
+  // Not installed: the current Korean layout stays, else the first Korean one is taken.
+  EXPECT_EQ(ChooseKeyboardLayout(layouts, 3, kConnectionInputMethod), 3);
+  EXPECT_EQ(ChooseKeyboardLayout(layouts, 0, kConnectionInputMethod), 1);
+  EXPECT_EQ(ChooseKeyboardLayout(layouts, -1, kConnectionInputMethod), 1);
+  // No Korean layout: nothing is switched.
+  EXPECT_EQ(
+      ChooseKeyboardLayout(std::vector<KeyboardLayoutInfo>{{0x0409, ""}}, 0, kFieldInputMethod),
+      -1);
+}
+
+// The four resulting states of the editing area (btnSave follows from the last action).
+EditingState Expected(bool dhcp, bool autoDns) {
+  const auto grey = [](bool automatic) {
+    return automatic ? FieldColor::ButtonFace : FieldColor::Window;
+  };
+  return {dhcp, !dhcp, autoDns, !autoDns, !dhcp, grey(dhcp), dhcp, !autoDns, grey(autoDns), true};
+}
+
+EditingState Select(EditingState s, std::initializer_list<ControlId> radios) {
+  for (ControlId radio : radios)
+    s = SelectRadio(s, radio);
+  return s;
+}
+
+TEST(EnablingRules, TheFourStatesThroughCodeAndThroughClicks) {
+  const EditingState created;  // nothing selected, everything enabled and white
+  EXPECT_EQ(Select(created, {rdoDHCP, rdoAutoDNS}), Expected(true, true));
+  EXPECT_EQ(Select(created, {rdoDHCP, rdoNextDNS}), Expected(true, false));
+  EXPECT_EQ(Select(created, {rdoIP, rdoNextDNS}), Expected(false, false));
+  // A static address without DNS: rdoAutoDNS selected although the static choice disabled it.
+  EXPECT_EQ(Select(created, {rdoIP, rdoAutoDNS}), Expected(false, true));
+
+  // Clicks: a static address forces manual DNS; back to DHCP, manual DNS stays.
+  const EditingState automatic = Select(created, {rdoDHCP, rdoAutoDNS});
+  EXPECT_EQ(Select(automatic, {rdoIP}), Expected(false, false));
+  EXPECT_EQ(Select(automatic, {rdoIP, rdoDHCP}), Expected(true, false));
+  EXPECT_EQ(Select(created, {rdoIP, rdoAutoDNS, rdoNextDNS}), Expected(false, false));
+
+  // The DHCP rule neither clears nor selects a DNS button.
+  EditingState dhcpOnly;
+  dhcpOnly.rdoDHCP = true;
+  dhcpOnly = AddressModeRule(dhcpOnly);
+  EXPECT_FALSE(dhcpOnly.addressFieldsEnabled || dhcpOnly.rdoAutoDNS || dhcpOnly.rdoNextDNS);
+}
+
+TEST(MainLayout, StatusPanelsFitAndScalingRoundsHalvesUp) {
+  int total = 0;
+  for (const StatusPanelSpec& panel : StatusPanels())
+    total += panel.width96;
+  EXPECT_LE(total, FindControl(ControlId::StatusBar)->width96);
+  EXPECT_EQ(ScaleFrom96(712, 96), 712);
+  EXPECT_EQ(ScaleFrom96(12, 120), 15);
+  EXPECT_EQ(ScaleFrom96(25, 144), 38);  // 37.5
+  EXPECT_EQ(ScaleFrom96(-12, 120), -15);
+}
+
+}  // namespace
+}  // namespace tavi

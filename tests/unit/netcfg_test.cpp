@@ -1,0 +1,231 @@
+// The portable rules of netcfg/: registry value paths and texts, the netsh script and the
+// checks before an apply, the TCP/IP registry plan and the connections adapter discovery keeps.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "../support/example_scripts.h"
+#include "netcfg/adapter_discovery.h"
+#include "netcfg/apply_profile.h"
+#include "netcfg/console_command.h"
+#include "netcfg/netsh_script.h"
+#include "netcfg/tcpip_registry.h"
+#include "netcfg/value_path.h"
+
+namespace tavi {
+namespace {
+
+using namespace std::string_literals;
+using namespace std::string_view_literals;
+
+TEST(SplitValuePath, SplitsAtTheLastBackslash) {
+  for (const auto& [path, key, name] :
+       {std::tuple{"SOFTWARE\\Microsoft\\Windows NT\\SystemRoot", "SOFTWARE\\Microsoft\\Windows NT",
+                   "SystemRoot"},
+        std::tuple{"SOFTWARE\\Tavi\\", "SOFTWARE\\Tavi", ""},  // the default value
+        std::tuple{"\\Value", "", "Value"}}) {
+    const auto split = SplitValuePath(path);
+    ASSERT_TRUE(split) << path;
+    EXPECT_EQ(split->keyPath, key);
+    EXPECT_EQ(split->valueName, name);
+  }
+  EXPECT_FALSE(SplitValuePath("SystemRoot"));
+  EXPECT_FALSE(SplitValuePath(""));
+}
+
+TEST(RegStringText, DropsOnlyATerminatingNul) {
+  EXPECT_EQ(RegStringText("C:\\WINDOWS\0"sv), "C:\\WINDOWS"sv);
+  EXPECT_EQ(RegStringText("C:\\WINDOWS"sv), "C:\\WINDOWS"sv);  // stored without one
+  EXPECT_EQ(RegStringText(""sv), ""sv);
+  EXPECT_EQ(RegStringText(u"가\0"sv), u"가"sv);
+}
+
+TEST(RegMultiStringText, KeepsOneNulAfterEveryEntry) {
+  EXPECT_EQ(RegMultiStringText("a\0b\0\0"sv), "a\0b\0"sv);
+  EXPECT_EQ(RegMultiStringText("a\0b\0"sv), "a\0b\0"sv);  // stored without the list's end
+  EXPECT_EQ(RegMultiStringText("a\0b"sv), "a\0b"sv);
+  EXPECT_EQ(RegMultiStringText("\0"sv), ""sv);      // the empty list
+  EXPECT_EQ(RegMultiStringText("\0\0"sv), "\0"sv);  // one empty entry
+}
+
+TEST(ConsoleCommand, DriveRootOfTheWindowsFolder) {
+  EXPECT_EQ(DriveRootOf("d:\\winnt"), "d:\\");
+  EXPECT_EQ(DriveRootOf("E:"), "E:\\");
+  EXPECT_EQ(DriveRootOf("\\\\server\\share\\windows"), "");
+  EXPECT_EQ(DriveRootOf("1:\\x"), "");
+}
+
+using Lines = std::vector<std::string>;
+
+ApplyValues Lan() {
+  ApplyValues values;
+  values.NIC = "LAN";
+  return values;
+}
+
+TEST(BuildNetshScript, TheTwoExamplesByteForByte) {
+  ApplyValues dhcp = Lan();
+  dhcp.UseDhcp = true;
+  dhcp.AutoDns = true;
+  EXPECT_EQ(NetshScriptText(BuildNetshScript(dhcp)), test::kDhcpScript);
+
+  ApplyValues fixed = Lan();
+  fixed.StaticChosen = true;
+  fixed.IP = "10.1.2.3";
+  fixed.SubNetMask = "255.255.255.0";
+  fixed.GateWay = "10.1.2.1";
+  fixed.FirstDNS = "10.1.2.53";
+  fixed.SecondDNS = "10.1.2.54";
+  EXPECT_EQ(NetshScriptText(BuildNetshScript(fixed)), test::kStaticScript);
+}
+
+TEST(BuildNetshScript, EmptyValuesKeepTheirLinesAndTheBlocksCombineEitherWay) {
+  // Neither radio button: the static lines with whatever the fields hold, here nothing.
+  ApplyValues values = Lan();
+  Lines lines = BuildNetshScript(values);
+  ASSERT_EQ(lines.size(), 9u);  // no "add dns" line
+  EXPECT_EQ(lines[4], "set address name = \"LAN\" source = static addr =  mask = ");
+  EXPECT_EQ(lines[5], "set address name = \"LAN\" gateway =  gwmetric = 1");
+  EXPECT_EQ(lines[6], "set dns name = \"LAN\" source=static addr= register=PRIMARY");
+  values.SecondDNS = " ";  // one blank is a value, not an empty text
+  EXPECT_EQ(BuildNetshScript(values)[7], "add dns name = \"LAN\" addr= ");
+
+  ApplyValues dhcpManual = Lan();
+  dhcpManual.UseDhcp = true;
+  dhcpManual.FirstDNS = "1.1.1.1";
+  EXPECT_EQ(BuildNetshScript(dhcpManual),
+            (Lines{"pushd interface", "reset all", "popd", "pushd interface ip",
+                   "set address name=\"LAN\" source=dhcp ",
+                   "set dns name = \"LAN\" source=static addr=1.1.1.1 register=PRIMARY",
+                   "set wins name = \"LAN\" source=dhcp", "popd"}));
+
+  ApplyValues staticAuto = Lan();
+  staticAuto.StaticChosen = true;
+  staticAuto.AutoDns = true;
+  staticAuto.SecondDNS = "8.8.8.8";  // ignored with automatic DNS
+  lines = BuildNetshScript(staticAuto);
+  EXPECT_EQ(Lines(lines.begin() + 6, lines.end()),
+            (Lines{"set dns name = \"LAN\" source = dhcp", "set wins name = \"LAN\" source = dhcp",
+                   "set wins name = \"LAN\" source = static addr = none", "popd"}));
+}
+
+TEST(ApplyChecks, ConnectionTrimmedOfBlanksAndControlsThenTheStaticAddress) {
+  ApplyValues values;
+  for (const char* connection : {"", " \t\r\n", "\x01"}) {
+    values.NIC = connection;
+    EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::NoConnection) << '"' << connection << '"';
+  }
+  values.NIC = " 로컬 영역 연결 ";
+  EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
+
+  // Only rdoIP asks for the address and the mask; the gateway may stay empty.
+  values.StaticChosen = true;
+  values.SubNetMask = "255.255.255.0";
+  EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::NoAddress);
+  values.IP = "10.0.0.2";
+  EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
+  values.SubNetMask.clear();
+  EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::NoAddress);
+  values.StaticChosen = false;
+  EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
+}
+
+TEST(ApplyChecks, NothingThatWouldEndTheNameTheLineOrTheEntryReachesTheScript) {
+  // A line break would start a netsh command of its own, a quote end the connection's name,
+  // a NUL split a registry entry; any field, whichever way the radio buttons stand.
+  for (const std::string& bad :
+       {"\r\nset address name=\"WAN\" source=dhcp"s, "a\"b"s, "1\t"s, "\0"s}) {
+    for (std::string ApplyValues::*field :
+         {&ApplyValues::NIC, &ApplyValues::IP, &ApplyValues::SubNetMask, &ApplyValues::GateWay,
+          &ApplyValues::FirstDNS, &ApplyValues::SecondDNS}) {
+      ApplyValues values = Lan();
+      values.UseDhcp = values.AutoDns = true;
+      values.*field += bad;
+      EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::UnsafeText) << bad;
+    }
+  }
+  ApplyValues values = Lan();
+  values.Place = "사무실 \"2층\"";  // only shown in the completion box
+  values.IP = "10.0.0.2 ";          // blanks are netsh's to judge, as before
+  EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
+}
+
+TEST(TcpipRegistry, TheAdapterIsTheFirstBoundEntryWithoutItsDevicePrefix) {
+  EXPECT_EQ(AdapterFromBindList("\\Device\\Tcpip_{1}\0\\Device\\Tcpip_{2}\0"s), "{1}");
+  EXPECT_EQ(AdapterFromBindList("\\장치\\Tcpip_ABCD{1}\0"s), "{1}");  // characters, not bytes
+  // Nothing to write under: no list, a first entry no longer than the prefix (a longer
+  // second one notwithstanding), or a rest that is no single key name.
+  for (const std::string& bind :
+       {""s, "\\Device\\Tcpip_\0"s, "\\Device\\Tcpip\0\\Device\\Tcpip_{2}\0"s,
+        "\\Device\\Tcpip_\\Tcpip\0"s, "\\Device\\Tcpip_{1}\\\0"s}) {
+    EXPECT_EQ(AdapterFromBindList(bind), std::nullopt) << bind;
+  }
+}
+
+TEST(TcpipRegistry, StaticValuesGoUnderBothKeysAndDhcpOnlyTurnsItOn) {
+  const std::string adapter = "SYSTEM\\ControlSet002\\Services\\{1}\\Parameters\\Tcpip\\";
+  const std::string interface =
+      "SYSTEM\\ControlSet002\\Services\\Tcpip\\Parameters\\Interfaces\\{1}\\";
+  std::vector<RegWrite> expected;
+  for (const std::string& key : {adapter, interface}) {
+    expected.push_back({key + "EnableDHCP", RegValueType::Dword, "", 0});
+    expected.push_back({key + "IPAddress", RegValueType::MultiString, "10.0.0.5", 0});
+    expected.push_back({key + "SubnetMask", RegValueType::MultiString, "255.0.0.0", 0});
+    expected.push_back({key + "DefaultGateway", RegValueType::MultiString, "10.0.0.1", 0});
+  }
+  expected.push_back({interface + "NameServer", RegValueType::String, "1.1.1.1", 0});
+  TcpipSettings settings{"10.0.0.5", "255.0.0.0", "10.0.0.1", "1.1.1.1", "", false};
+  EXPECT_EQ(ControlSetTcpipWrites("ControlSet002", "{1}", settings), expected);
+
+  // Both servers joined by one comma; an empty gateway stays a list with one empty entry.
+  settings.SecondDNS = "8.8.8.8";
+  settings.GateWay.clear();
+  const std::vector<RegWrite> both = ControlSetTcpipWrites("ControlSet002", "{1}", settings);
+  EXPECT_EQ(both[8].text, "1.1.1.1,8.8.8.8");
+  EXPECT_EQ(both[3], (RegWrite{adapter + "DefaultGateway", RegValueType::MultiString, "", 0}));
+
+  settings.UseDhcp = true;
+  EXPECT_EQ(ControlSetTcpipWrites("ControlSet002", "{1}", settings),
+            (std::vector<RegWrite>{{adapter + "EnableDHCP", RegValueType::Dword, "", 1}}));
+}
+
+using Names = std::vector<std::string>;
+
+TEST(AdapterDiscovery, ReadsOnlyAdapterSubkeysThenKeepsTheListedNamesInRegistryOrder) {
+  const std::map<std::string, std::string> registry = {{"{B}", "Local Area Connection"},
+                                                       {"{A}", "무선 네트워크 연결"},
+                                                       {"{C}", "local area connection"},
+                                                       {"{E}", ""},
+                                                       {"Descriptions", "x"},
+                                                       {"x{F}", "x"}};
+  Names read;
+  const Names names = AdapterConnectionNames(
+      "Descriptions\r\n{B}\r\nx{F}\r\n{D}\r\n{A}\r\n{C}\r\n{E}",
+      [&](const std::string& subkey) -> std::optional<std::string> {
+        read.push_back(subkey);
+        const auto found = registry.find(subkey);
+        return found == registry.end() ? std::nullopt : std::optional(found->second);
+      });
+  EXPECT_EQ(read, (Names{"{B}", "{D}", "{A}", "{C}", "{E}"}));
+  EXPECT_EQ(names,
+            (Names{"Local Area Connection", "무선 네트워크 연결", "local area connection", ""}));
+  EXPECT_TRUE(AnyConnectionName(names));
+  EXPECT_FALSE(AnyConnectionName({"", ""}));
+
+  // The listing names the wireless connection first and "Local Area Connection" only as the
+  // start of a longer name; case matters, and an empty name never passes.
+  const std::string listing =
+      "Ethernet adapter 무선 네트워크 연결:\r\n\r\n   Description . . : Intel(R) "
+      "PRO/Wireless\r\n\r\n"
+      "Ethernet adapter Local Area Connection 2:\r\n";
+  EXPECT_EQ(ListedConnectionNames(names, listing),
+            (Names{"Local Area Connection", "무선 네트워크 연결"}));
+  EXPECT_EQ(ListedConnectionNames(names, ""), Names{});
+}
+
+}  // namespace
+}  // namespace tavi

@@ -1,0 +1,700 @@
+// The update under Wine, against the loopback HTTP server (tests/support/http-server): the
+// download component; the updater in this process, with a program folder of its own in a
+// scratch folder and its command line, message boxes and process ends under the test's
+// control; then the update button of the real main window, with the boxes it shows (answered
+// by a script), the progress dialog and the hand-over.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/main_layout.h"
+#include "app/version.h"
+#include "loopback_http.h"
+#include "update/http_download_win32.h"
+#include "update/update_texts.h"
+#include "update/updater_win32.h"
+#include "win/files_win32.h"
+#include "win/handle.h"
+#include "window_test.h"
+
+namespace tavi {
+namespace {
+
+using test::FileExists;
+using test::LoopbackHttpUrl;
+using test::ReadFileBytes;
+using test::WaitUntil;
+using test::WriteFileBytes;
+
+std::string Pattern(size_t size) {  // the server's generated body
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<char>(i % 251);
+  return bytes;
+}
+
+using Progress = std::pair<std::int64_t, std::int64_t>;  // announced, read
+
+// Attaches a handler to every event and writes down what arrives.
+struct Recorder {
+  explicit Recorder(THttpDownload& download) {
+    download.OnProgress = [this](TObject& sender, std::int64_t total, std::int64_t read) {
+      EXPECT_EQ(sender.ClassName(), "THttpDownloadThread");
+      EXPECT_EQ(::GetCurrentThreadId(), mainThread);
+      progress.push_back({total, read});
+      if (onProgress) onProgress();
+    };
+    download.OnDoneFile = [this, &download](TObject& sender, const std::string& name,
+                                            std::int64_t size) {
+      EXPECT_EQ(&sender, &download);
+      EXPECT_EQ(::GetCurrentThreadId(), mainThread);
+      doneFiles.push_back(name + "|" + std::to_string(size));
+    };
+    download.OnDoneString = [this, &download](TObject& sender, const std::string& result) {
+      EXPECT_EQ(&sender, &download);
+      strings.push_back(result);
+    };
+    download.OnError = [this, &download](TObject& sender) {
+      EXPECT_EQ(&sender, &download);
+      errors.push_back(download.ErrorMessage());
+    };
+  }
+  size_t Events() const { return doneFiles.size() + strings.size() + errors.size(); }
+
+  DWORD mainThread = ::GetCurrentThreadId();
+  std::vector<Progress> progress;
+  std::vector<std::string> doneFiles, strings, errors;
+  std::function<void()> onProgress;
+};
+
+// Waits for its transfers and writes into f.bin unless a test says otherwise.
+class HttpDownloadTest : public ::testing::Test {
+ protected:
+  HttpDownloadTest() {
+    download.WaitThread = true;
+    download.FileName = File();
+  }
+  std::string File() const { return dir.File("파일.bin"); }
+
+  test::TempDir dir;
+  THttpDownload download;
+  Recorder events{download};
+};
+
+// Every block of a file is reported whole, however the body trickles in; a file that does not
+// match its length fails, without a text.
+TEST_F(HttpDownloadTest, FilesComeInWholeBlocksAndFailWithoutTextWhenTheirLengthIsWrong) {
+  struct Case {
+    const char* query;
+    bool binary, succeeds;
+    std::string file;
+    size_t blocks;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"/data?size=3000&chunk=100&delay=5", true, true, Pattern(3000), 3},
+           {"/data?size=3000&length=none", true, false, "old", 0},  // not even opened
+           {"/data?size=3000&length=none", false, false, Pattern(3000), 3},
+           {"/data?size=0&length=none", false, true, "", 0},
+           {"/data?size=2000&length=5000", true, false, Pattern(2000),
+            2},                                                           // the partial file stays
+           {"/data?size=2000&status=404", true, true, Pattern(2000), 2},  // an error page is a body
+       }) {
+    test::WriteFileBytes(File(), "old");
+    events.progress.clear();
+    events.doneFiles.clear();
+    events.errors.clear();
+    download.BinaryData = c.binary;
+    download.URL = LoopbackHttpUrl(c.query);
+    const std::string before = download.ResponseHeaders();
+    download.GetFile();
+    EXPECT_EQ(download.Succeeded(), c.succeeds) << c.query;
+    EXPECT_EQ(ReadFileBytes(File()), c.file) << c.query;
+    EXPECT_EQ(events.progress.size(), c.blocks) << c.query;
+    EXPECT_EQ(events.doneFiles.size() + events.errors.size(), 1u) << c.query;
+    EXPECT_EQ(events.errors, std::vector<std::string>(c.succeeds ? 0 : 1)) << c.query;
+    // Only successful transfers keep their headers.
+    if (!c.succeeds) {
+      EXPECT_EQ(download.ResponseHeaders(), before) << c.query;
+    }
+  }
+  EXPECT_EQ(events.progress.back(), (Progress{2000, 2000}));
+  EXPECT_EQ(download.ResponseHeaders().rfind("HTTP/1.0 404 Not Found\r\n", 0), 0u);
+  EXPECT_NE(download.ResponseHeaders().find("\r\nContent-Length: 2000\r\n"), std::string::npos);
+
+  // No server to ask (the updater's cases meet one that does not answer): its text, and no
+  // file, not even an empty one; the next transfer starts without the text.
+  download.BinaryData = false;
+  download.FileName = dir.File("none.bin");
+  download.URL = "http:///none.bin";
+  download.GetFile();
+  EXPECT_EQ(download.ErrorMessage(), "서버[]에 연결할 수 없습니다.");
+  EXPECT_FALSE(test::FileExists(download.FileName));
+  download.URL = LoopbackHttpUrl("/data?size=0");
+  download.GetString();
+  EXPECT_EQ(download.ErrorMessage(), "");
+}
+
+TEST_F(HttpDownloadTest, StringsCarryTheRequestAndFailEmpty) {
+  // "업데이트 정보", percent-encoded as UTF-8, slowly so that the call returns before the end.
+  download.URL = LoopbackHttpUrl(
+      "/data?text=%EC%97%85%EB%8D%B0%EC%9D%B4%ED%8A%B8%20%EC%A0%95%EB%B3%B4&length=none&chunk=4"
+      "&delay=100");
+  download.GetString();
+  EXPECT_NE(download.Worker(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return events.Events() == 1; }));
+  EXPECT_TRUE(download.Succeeded());
+  EXPECT_EQ(events.strings, std::vector<std::string>{"업데이트 정보"});
+  download.URL = LoopbackHttpUrl("/data?size=0");
+  download.GetString();
+  ASSERT_TRUE(WaitUntil([&] { return events.Events() == 2; }));
+  EXPECT_FALSE(download.Succeeded());
+  EXPECT_EQ(events.errors, std::vector<std::string>{""});
+
+  download.URL = LoopbackHttpUrl("/echo");
+  auto fetch = [&] {
+    download.GetString();
+    EXPECT_TRUE(WaitUntil([&] { return download.Worker() == nullptr; }));
+    return events.strings.empty() ? std::string() : events.strings.back();
+  };
+  auto has = [](const std::string& request, const char* line) {
+    return request.find(std::string("\r\n") + line + "\r\n") != std::string::npos;
+  };
+  std::string request = fetch();
+  EXPECT_EQ(request.rfind("GET /echo HTTP/1.0\r\n", 0), 0u) << request;
+  EXPECT_TRUE(has(request, "User-Agent: HttpDownload")) << request;
+  EXPECT_TRUE(has(request, "Accept: */*")) << request;
+  EXPECT_EQ(request.find("Referer"), std::string::npos) << request;
+
+  download.Agent = "";
+  download.AcceptTypes = "text/plain, text/html";
+  download.Referer = "http://127.0.0.1/tavi";
+  download.PostQuery = "name=%ED%83%80%EB%B9%84&v=2";
+  request = fetch();
+  EXPECT_EQ(request.rfind("POST /echo HTTP/1.0\r\n", 0), 0u) << request;
+  EXPECT_EQ(request.find("User-Agent"), std::string::npos) << request;
+  EXPECT_TRUE(has(request, "Accept: text/plain, text/html")) << request;
+  EXPECT_TRUE(has(request, "Referer: http://127.0.0.1/tavi")) << request;
+  EXPECT_TRUE(has(request, "Content-Type: application/x-www-form-urlencoded")) << request;
+  EXPECT_EQ(request.substr(request.size() - 31), "\r\n\r\nname=%ED%83%80%EB%B9%84&v=2");
+}
+
+TEST_F(HttpDownloadTest, SecondStartWhileRunningStartsNothing) {
+  download.URL = LoopbackHttpUrl("/data?size=3000&chunk=1025&delay=100");
+  download.WaitThread = false;
+  download.GetFile();
+  const THttpDownloadThread* first = download.Worker();
+  ASSERT_NE(first, nullptr);
+  download.URL = LoopbackHttpUrl("/data?size=10");
+  download.GetFile();
+  download.GetString();
+  EXPECT_EQ(download.Worker(), first);
+  EXPECT_EQ(first->URL(), LoopbackHttpUrl("/data?size=3000&chunk=1025&delay=100"));
+  ASSERT_TRUE(WaitUntil([&] { return download.Worker() == nullptr; }));
+  ProcessMessages();
+  EXPECT_EQ(events.doneFiles, std::vector<std::string>{File() + "|3000"});
+  EXPECT_EQ(events.Events(), 1u);
+}
+
+// 100 blocks, one every 100 ms: only a stop ends it early. (A stop also closes the WinINet
+// handles, which on Windows cancels a read that waits for a silent server; Wine finishes
+// such a read first, so the tests stop transfers that keep moving.)
+const char kSlow[] = "/data?size=102500&chunk=1025&delay=100";
+
+TEST_F(HttpDownloadTest, AbortEndsTheTransferAsFailedWithoutText) {
+  download.URL = LoopbackHttpUrl(kSlow);
+  download.WaitThread = false;
+  download.GetFile();
+  ASSERT_TRUE(WaitUntil([&] { return events.progress.size() == 1; }));
+  download.Abort();  // the worker is reading the next block: it ends once that arrives
+  ASSERT_TRUE(WaitUntil([&] { return events.Events() == 1; }, std::chrono::seconds(2)));
+  EXPECT_EQ(events.errors, std::vector<std::string>{""});
+  EXPECT_FALSE(download.Succeeded());
+  EXPECT_EQ(ReadFileBytes(File()).size(), 1025u);
+
+  // From inside the progress handler, while waiting: no further block is read.
+  download.URL = LoopbackHttpUrl(kSlow);
+  download.WaitThread = true;
+  events.progress.clear();
+  events.onProgress = [&] {
+    if (events.progress.size() == 3) download.Abort();
+  };
+  download.GetFile();
+  EXPECT_EQ(events.progress.size(), 3u);
+  EXPECT_EQ(events.errors.size(), 2u);
+  EXPECT_EQ(ReadFileBytes(File()).size(), 3075u);
+}
+
+TEST(HttpDownloadLifetime, DestroyedMidTransferReportsNothingAndItsWorkerEnds) {
+  test::TempDir dir;
+  for (const bool waitingForProgress : {false, true}) {
+    auto download = std::make_unique<THttpDownload>();
+    Recorder events(*download);
+    download->URL = LoopbackHttpUrl(waitingForProgress ? "/data?size=5000" : kSlow);
+    download->FileName = dir.File("gone.bin");
+    download->GetFile();
+    std::weak_ptr<const THttpDownloadThread> worker = download->Worker()->weak_from_this();
+    if (waitingForProgress) {
+      ::Sleep(500);  // the worker has read its first block and waits for its progress call
+    } else {
+      ASSERT_TRUE(
+          WaitUntil([&] { return events.progress.size() == 1; }));  // reading the next block
+    }
+    const size_t progressCalls = events.progress.size();
+    download.reset();
+    EXPECT_TRUE(WaitUntil([&] { return worker.expired(); }, std::chrono::seconds(2)))
+        << "the worker did not end";
+    ::Sleep(200);
+    ProcessMessages();
+    EXPECT_EQ(events.progress.size(), progressCalls);
+    EXPECT_EQ(events.Events(), 0u);
+  }
+}
+
+TEST_F(HttpDownloadTest, QuitWhileWaitingStopsTheTransferAndKeepsTheQuit) {
+  download.URL = LoopbackHttpUrl(kSlow);
+  ::PostQuitMessage(3);
+  const auto started = std::chrono::steady_clock::now();
+  download.GetFile();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  EXPECT_EQ(download.Worker(), nullptr);
+  EXPECT_FALSE(download.Succeeded());
+  EXPECT_EQ(events.errors.size(), 1u);
+  MSG message;
+  ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 3u);
+}
+
+void MakeFolder(const std::string& path) {
+  ASSERT_TRUE(::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr)) << path;
+}
+
+void CopyTavi(const std::string& target) {
+  ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_EXE")).c_str(),
+                          Utf8ToWide(target).c_str(), FALSE));
+}
+
+// An installation, tavi.exe (the project's version) in a scratch folder, and everything the updater
+// does to the world outside it, written down.
+class UpdaterTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CopyTavi(Exe()); }
+
+  std::string Exe() const { return dir.File("tavi.exe"); }
+  std::string Info() const { return dir.File("update.info"); }
+  std::string Downloads() const { return dir.File("update"); }
+
+  TRavoUpdaterEnvironment Environment(std::string running, std::vector<std::string> arguments) {
+    TRavoUpdaterEnvironment environment;
+    environment.executablePath = std::move(running);
+    environment.arguments = std::move(arguments);
+    environment.prompts = &prompts;
+    environment.startProgram = [this](const std::string& file, const std::string& parameters) {
+      starts.push_back(file + " " + parameters);
+      return startSucceeds;
+    };
+    environment.closeProgram = [this] { ++closes; };
+    environment.exitProcess = [this] {
+      ++exits;
+      exitTime = std::chrono::steady_clock::now();
+    };
+    return environment;
+  }
+
+  std::unique_ptr<TRavoUpdater> Make(std::vector<std::string> arguments = {"/s"}) {
+    auto updater = std::make_unique<TRavoUpdater>(nullptr, Environment(Exe(), arguments));
+    updater->Name = "RavoUpdater1";
+    updater->OnError = [this](TObject& sender, const std::string& text) {
+      errors.push_back(static_cast<TComponent&>(sender).Name + ":" + text);
+    };
+    return updater;
+  }
+
+  // Serves the description, points the updater at it and asks.
+  bool Describe(TRavoUpdater& updater, const std::string& description) {
+    WriteFileBytes(served.File("update.php"), description);
+    updater.URL = served.Url("update.php");
+    return updater.HaveUpdates(files, info);
+  }
+
+  test::TempDir dir;
+  test::ServedFolder served;
+  std::string files, info;
+  test::ScriptedPrompts prompts;
+  std::vector<std::string> starts, errors;
+  bool startSucceeds = true;
+  int closes = 0, exits = 0;
+  std::chrono::steady_clock::time_point exitTime;
+};
+
+TEST_F(UpdaterTest, StartWithoutArgumentsRemovesWhatAnUpdateLeftBehind) {
+  WriteFileBytes(Info(), "[a.dll]\r\n");
+  MakeFolder(Downloads());
+  MakeFolder(Downloads() + "\\sub");
+  WriteFileBytes(Downloads() + "\\tavi.exe", "new");
+  WriteFileBytes(Downloads() + "\\sub\\a.txt", "a");
+  // One and two arguments (a command line of the program's own) leave everything alone.
+  Make({"0"});
+  Make({"/s", "1"});
+  EXPECT_TRUE(FileExists(Info()));
+  EXPECT_TRUE(FileExists(Downloads() + "\\sub\\a.txt"));
+
+  // The finishing copy of an update may still hold its file for a moment.
+  Handle held(::CreateFileW(Utf8ToWide(Downloads() + "\\tavi.exe").c_str(), GENERIC_READ, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    held.reset();
+  });
+  Make({});
+  release.join();
+  EXPECT_FALSE(FileExists(Info()));
+  EXPECT_FALSE(FileExists(Downloads()));
+  EXPECT_EQ(exits + closes + static_cast<int>(starts.size()), 0);
+}
+
+TEST_F(UpdaterTest, HandOverChecksItsArgumentsWaitsForTheOldProgramAndCopiesTheTree) {
+  // The download folder, as ApplyUpdates leaves it, and the installation around it.
+  MakeFolder(Downloads());
+  MakeFolder(Downloads() + "\\sub");
+  MakeFolder(Downloads() + "\\absent");
+  const std::string copy = Downloads() + "\\tavi.exe";
+  WriteFileBytes(copy, "new program");
+  WriteFileBytes(Downloads() + "\\sub\\a.txt", "new a");
+  WriteFileBytes(Downloads() + "\\absent\\b.txt", "b");
+  MakeFolder(dir.File("sub"));
+  WriteFileBytes(dir.File("sub\\a.txt"), "old a");
+  WriteFileBytes(Info(), "[tavi.exe]\r\n");
+
+  // Arguments that do not check out: a normal start, without cleanup.
+  const std::string pid = std::to_string(::GetCurrentProcessId() + 4);
+  const std::string elsewhere = dir.File("elsewhere\\tavi.exe"), other = Downloads() + "\\o.exe";
+  MakeFolder(dir.File("elsewhere"));
+  WriteFileBytes(elsewhere, "x");
+  WriteFileBytes(other, "x");
+  const std::vector<std::vector<std::string>> cases = {
+      {copy, "0", "a", "b"},
+      {copy, std::to_string(::GetCurrentProcessId()), Exe(), copy},  // itself: would never end
+      {copy, pid, dir.File("missing.exe"), copy},
+      {Exe(), pid, Exe(), copy},           // not run by the copy itself
+      {elsewhere, pid, Exe(), elsewhere},  // not the update folder
+      {other, pid, Exe(), other},          // another name
+  };
+  for (const std::vector<std::string>& c : cases) {
+    TRavoUpdater updater(nullptr, Environment(c[0], {c[1], c[2], c[3]}));
+    EXPECT_EQ(exits, 0) << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
+  }
+  EXPECT_TRUE(starts.empty());
+  EXPECT_NE(ReadFileBytes(Exe()), "new program");
+  EXPECT_TRUE(FileExists(Info()));
+
+  // The old program: a process that ends only when the test ends it.
+  std::wstring commandLine = L"cmd.exe /c exit";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION old{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED, nullptr, nullptr, &startup, &old));
+  const Handle process(old.hProcess), thread(old.hThread);
+  std::chrono::steady_clock::time_point ended;
+  std::thread end([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ended = std::chrono::steady_clock::now();
+    ::TerminateProcess(process.get(), 0);
+  });
+  // The same folders in other letter cases and spellings are the same folders.
+  const std::string spelled = Downloads() + "\\..\\UPDATE\\TAVI.EXE";
+  TRavoUpdater updater(nullptr,
+                       Environment(copy, {std::to_string(old.dwProcessId), Exe(), spelled}));
+  end.join();
+  ASSERT_EQ(exits, 1);
+  EXPECT_GE(exitTime, ended);
+  EXPECT_EQ(ReadFileBytes(Exe()), "new program");
+  EXPECT_EQ(ReadFileBytes(dir.File("sub\\a.txt")), "new a");
+  EXPECT_FALSE(FileExists(dir.File("absent")));  // folders are not created
+  EXPECT_EQ(starts, std::vector<std::string>{Exe() + " "});
+  // Its cleanup is for the installed program's start.
+  EXPECT_TRUE(FileExists(Info()));
+  EXPECT_TRUE(FileExists(copy));
+}
+
+TEST_F(UpdaterTest, DescriptionIsStoredAndDecided) {
+  const std::unique_ptr<TRavoUpdater> updater = Make();
+  updater->ApplyUpdates();                          // before asking: a box
+  EXPECT_FALSE(updater->HaveUpdates(files, info));  // without an address: a box
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[0].text, "RavoUpdater1.HaveUpdates를 호출한 후 사용하십시오.");
+  EXPECT_EQ(prompts.shown[1].text, "컴포넌트 RavoUpdater1의 URL 속성을 설정하십시오.");
+  for (const test::ScriptedPrompts::Prompt& box : prompts.shown) {
+    EXPECT_EQ(box.caption, "RavoUpdater1");
+    EXPECT_EQ(box.flags, static_cast<UINT>(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(box.owner, nullptr);
+  }
+  EXPECT_FALSE(FileExists(Downloads()));
+
+  WriteFileBytes(dir.File("same.dll"), "no version information");
+  CopyTavi(dir.File("current.exe"));
+  // The server speaks the system's ANSI code page, as INI files do.
+  const std::string description = Utf8ToCodePage(
+      "[info]\r\n1=속도 개선\r\n2=버그 수정\r\n"
+      "[tavi.exe]\r\nver=9.9.9.9\r\nurl=http://x/tavi.exe\r\n"
+      "[same.dll]\r\nurl=http://x/same.dll\r\n"
+      "[new.dll]\r\nver=1.0.0.0\r\n"
+      "[current.exe]\r\nver=" TAVI_VERSION_TEXT,  // no line break at the end: one is appended
+      949);
+  info = "before\r\n";
+  EXPECT_TRUE(Describe(*updater, description));
+  EXPECT_EQ(files, "tavi.exe\r\nnew.dll\r\n");
+  EXPECT_EQ(info, "before\r\n속도 개선\r\n\r\n버그 수정\r\n\r\n");
+  EXPECT_EQ(ReadFileBytes(Info()), description + "\r\n");
+
+  // Only information: nothing to update, and the description goes.
+  files = info = "";
+  EXPECT_FALSE(Describe(*updater, "[info]\r\n1=x\r\n"));
+  EXPECT_EQ(info, "x\r\n\r\n");
+  EXPECT_FALSE(FileExists(Info()));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(UpdaterTest, FailedDescriptionRequestEndsTheWaitWithAnError) {
+  const std::unique_ptr<TRavoUpdater> updater = Make();
+  updater->URL = "http://127.0.0.1:1/myAPP/Tavi/update.php";  // nobody listens there
+  EXPECT_FALSE(updater->HaveUpdates(files, info));
+  EXPECT_FALSE(updater->DescriptionReceived());
+  const std::string empty = test::LoopbackHttpUrl("/data?size=0");
+  updater->URL = empty;
+  EXPECT_FALSE(updater->HaveUpdates(files, info));
+  EXPECT_FALSE(updater->DescriptionReceived());
+  EXPECT_EQ(errors,
+            (std::vector<std::string>{"InfoDownload:서버[127.0.0.1:1]에 연결할 수 없습니다.",
+                                      "RavoUpdater1:" + DescriptionFailedText(empty)}));
+  EXPECT_FALSE(FileExists(Info()));
+  updater->ApplyUpdates();  // still no description: nothing to apply
+  EXPECT_EQ(prompts.shown.size(), 1u);
+
+  // A description that cannot be stored (a folder stands in its place) is no description.
+  errors.clear();
+  MakeFolder(Info());
+  EXPECT_FALSE(Describe(*updater, "[a.dll]\r\n"));
+  EXPECT_FALSE(updater->DescriptionReceived());
+  EXPECT_EQ(errors, std::vector<std::string>{"RavoUpdater1:" + DescriptionNotStoredText(Info())});
+}
+
+TEST_F(UpdaterTest, ApplyDownloadsEveryOutOfDateFileAndHandsOver) {
+  const std::unique_ptr<TRavoUpdater> updater = Make();
+  WriteFileBytes(served.File("a.dll"), std::string(3000, 'b'));
+  WriteFileBytes(served.File("help.txt"), "help");
+  ASSERT_TRUE(Describe(*updater, "[a.dll]\r\nver=1\r\nurl=" + served.Url("a.dll") +
+                                     "\r\n[help.txt]\r\nurl=" + served.Url("help.txt") + "\r\n"));
+  std::vector<std::string> progress, done;
+  updater->OnProgress = [&](TObject& sender, const std::string& file, std::int64_t total,
+                            std::int64_t read) {
+    progress.push_back(std::string(sender.ClassName()) + ":" + file + ":" + std::to_string(total) +
+                       ":" + std::to_string(read));
+  };
+  updater->OnDoneFile = [&](TObject& sender, const std::string& file, std::int64_t size) {
+    done.push_back(static_cast<TComponent&>(sender).Name + ":" + file + ":" + std::to_string(size));
+  };
+  updater->ApplyUpdates();
+
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(ReadFileBytes(Downloads() + "\\a.dll"), std::string(3000, 'b'));
+  EXPECT_EQ(ReadFileBytes(Downloads() + "\\help.txt"), "help");
+  EXPECT_EQ(progress,
+            (std::vector<std::string>{
+                "THttpDownloadThread:a.dll:3000:1025", "THttpDownloadThread:a.dll:3000:2050",
+                "THttpDownloadThread:a.dll:3000:3000", "THttpDownloadThread:help.txt:4:4"}));
+  EXPECT_EQ(done, (std::vector<std::string>{"FileDownload:" + Downloads() + "\\a.dll:3000",
+                                            "FileDownload:" + Downloads() + "\\help.txt:4"}));
+  // The update has no program of its own: the running one is the copy that installs.
+  const std::string copy = Downloads() + "\\tavi.exe";
+  EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(Exe()));
+  EXPECT_EQ(starts, std::vector<std::string>{copy + " " + std::to_string(::GetCurrentProcessId()) +
+                                             " \"" + Exe() + "\" \"" + copy + "\""});
+  EXPECT_EQ(closes, 1);
+
+  // A shell that cannot start the copy: the program stays, and says so.
+  startSucceeds = false;
+  updater->ApplyUpdates();
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(errors, std::vector<std::string>{"RavoUpdater1:" + HandOverFailedText(copy)});
+}
+
+TEST_F(UpdaterTest, EveryFaultStopsTheUpdateWithItsReason) {
+  const std::unique_ptr<TRavoUpdater> updater = Make();
+  WriteFileBytes(served.File("a.dll"), "aaa");
+  const std::string moved = test::LoopbackHttpUrl("/data?status=301&size=10");
+  const std::string shortBody = test::LoopbackHttpUrl("/data?size=10&length=20");
+  struct Case {
+    std::string section, url, error;
+  };
+  const std::vector<Case> cases = {
+      {"b.dll", moved, "RavoUpdater1:HTTP/1.0 301 Moved Permanently\r\r\n\r\n" + moved},
+      {"b.dll", "http://127.0.0.1:1/b.dll", "FileDownload:서버[127.0.0.1:1]에 연결할 수 없습니다."},
+      {"b.dll", shortBody, "RavoUpdater1:" + DownloadFailedText("b.dll", shortBody)},
+      {"sub\\b.dll", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("sub\\b.dll")},
+      {"..\\b.dll", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("..\\b.dll")},
+      {"C:\\b.dll", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("C:\\b.dll")},
+  };
+  for (const Case& c : cases) {
+    errors.clear();
+    RemoveFolderTree(Downloads());
+    ASSERT_TRUE(Describe(*updater, "[a.dll]\r\nurl=" + served.Url("a.dll") + "\r\n[" + c.section +
+                                       "]\r\nurl=" + c.url +
+                                       "\r\n[c.dll]\r\nurl=" + served.Url("a.dll") + "\r\n"));
+    updater->ApplyUpdates();
+    EXPECT_EQ(errors, std::vector<std::string>{c.error});
+    // A refused name stops the update before anything is downloaded; any other fault after.
+    const bool refused = c.section != "b.dll";
+    EXPECT_EQ(FileExists(Downloads() + "\\a.dll"), !refused) << c.url;
+    if (c.error.find("HTTP/") != std::string::npos) {
+      EXPECT_FALSE(FileExists(Downloads() + "\\b.dll")) << c.url;  // an error page goes
+    }
+    EXPECT_FALSE(FileExists(Downloads() + "\\c.dll")) << c.url;
+    EXPECT_FALSE(FileExists(Downloads() + "\\tavi.exe")) << c.url;
+  }
+  EXPECT_FALSE(FileExists(dir.File("b.dll")));
+  EXPECT_FALSE(FileExists("C:\\b.dll"));
+
+  // A download folder that cannot be made.
+  errors.clear();
+  RemoveFolderTree(Downloads());
+  WriteFileBytes(Downloads(), "a file where the folder belongs");
+  ASSERT_TRUE(Describe(*updater, "[a.dll]\r\nurl=" + served.Url("a.dll") + "\r\n"));
+  updater->ApplyUpdates();
+  EXPECT_EQ(errors, std::vector<std::string>{"RavoUpdater1:" + FolderNotCreatedText(Downloads())});
+  EXPECT_TRUE(starts.empty());
+  EXPECT_EQ(closes, 0);
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+struct Seen {
+  std::string caption, text, windowCaption;
+  int position;
+};
+
+class UpdateWorkflowTest : public test::WindowTest {
+ protected:
+  void SetUp() override {
+    CopyTavi(dir_.File("tavi.exe"));
+    TfrmMainOptions options = Options();
+    options.updater.startProgram = [this](const std::string& file, const std::string& parameters) {
+      starts.push_back(file + " " + parameters);
+      if (frm_ && frm_->UpdateProgress()) atHandOver = Observe();
+      return true;
+    };
+    options.updateUrl = served.Url("update.php");
+    Open(std::move(options));
+  }
+
+  Seen Observe() const {
+    const TProgressDialog* dialog = frm_->UpdateProgress();
+    return {GetWindowTextUtf8(dialog->Handle()), GetWindowTextUtf8(dialog->TextLine()),
+            GetWindowTextUtf8(frm_->Handle()), dialog->Position()};
+  }
+
+  void ClickUpdate() { Click(ControlId::btnUpdate); }
+
+  test::ServedFolder served;
+  std::vector<std::string> starts;
+  Seen atHandOver{};
+};
+
+TEST_F(UpdateWorkflowTest, UpToDateUnreachableAndFailedAreToldApart) {
+  WriteFileBytes(served.File("update.php"),
+                 "[info]\r\n1=x\r\n[tavi.exe]\r\nver=" TAVI_VERSION_TEXT "\r\n");
+  ClickUpdate();
+  EXPECT_EQ(ExpectBox("최신 버전입니다.", "버전 정보", MB_OK | MB_ICONINFORMATION).owner, nullptr);
+  EXPECT_FALSE(FileExists(dir_.File("update.info")));
+
+  // A server nobody answers: its error, and no claim that the program is up to date.
+  frm_->RavoUpdater1->URL = "http://127.0.0.1:1/myAPP/Tavi/update.php";
+  ClickUpdate();
+  ExpectBox("서버[127.0.0.1:1]에 연결할 수 없습니다.", "Tavi", MB_OK);  // no icon
+
+  // A file answered with an error page: its status after the first file, no hand-over, and
+  // the progress dialog gone.
+  const std::string failing = test::LoopbackHttpUrl("/data?status=500&size=64");
+  WriteFileBytes(served.File("a.dll"), "a");
+  WriteFileBytes(served.File("update.php"), "[a.dll]\r\nurl=" + served.Url("a.dll") +
+                                                "\r\n[b.dll]\r\nurl=" + failing + "\r\n");
+  frm_->RavoUpdater1->URL = served.Url("update.php");
+  prompts_.answers = {IDYES};
+  ClickUpdate();
+  ASSERT_EQ(prompts_.shown.size(), 2u);  // the question, then the error
+  prompts_.shown.erase(prompts_.shown.begin());
+  EXPECT_EQ(
+      ExpectBox("HTTP/1.0 500 Internal Server Error\r\r\n\r\n" + failing, "Tavi", MB_OK).owner,
+      frm_->Handle());
+  EXPECT_TRUE(FileExists(dir_.File("update\\a.dll")));
+  EXPECT_FALSE(FileExists(dir_.File("update\\b.dll")));
+  EXPECT_FALSE(FileExists(dir_.File("update\\tavi.exe")));
+  EXPECT_EQ(::FindWindowW(L"TaviProgressDialog", nullptr), nullptr);
+  ProcessMessages();
+  EXPECT_TRUE(::IsWindowVisible(frm_->Handle()));
+  EXPECT_TRUE(starts.empty());
+}
+
+TEST_F(UpdateWorkflowTest, AcceptedUpdateShowsEachFileAndHandsOver) {
+  const std::string slow = test::LoopbackHttpUrl("/data?size=4100&chunk=1025&delay=20");
+  WriteFileBytes(served.File("b.dll"), std::string(2048, 'b'));
+  WriteFileBytes(served.File("update.php"), Utf8ToCodePage("[info]\r\n1=두 파일\r\n", 949) +
+                                                "[a.dll]\r\nurl=" + slow +
+                                                "\r\n[b.dll]\r\nurl=" + served.Url("b.dll"));
+  prompts_.answers = {IDYES};
+  std::vector<Seen> seen;
+  const auto shown = frm_->RavoUpdater1->OnProgress;
+  frm_->RavoUpdater1->OnProgress = [&](TObject& sender, const std::string& name, std::int64_t total,
+                                       std::int64_t read) {
+    shown(sender, name, total, read);
+    seen.push_back(Observe());
+    if (seen.size() > 1) return;
+    ClickUpdate();  // ignored while the update runs
+    // A modeless dialog with a text line and a smooth 0..100 bar, no way to cancel or close.
+    const TProgressDialog* dialog = frm_->UpdateProgress();
+    EXPECT_TRUE(::GetWindowLongW(dialog->Bar(), GWL_STYLE) & PBS_SMOOTH);
+    EXPECT_EQ(::SendMessageW(dialog->Bar(), PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_EQ(::SendMessageW(dialog->Bar(), PBM_GETPOS, 0, 0), 25);
+    int children = 0;
+    ::EnumChildWindows(dialog->Handle(), CountWindow, reinterpret_cast<LPARAM>(&children));
+    EXPECT_EQ(children, 2);
+    ::SendMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::IsWindowVisible(dialog->Handle()));
+  };
+  ClickUpdate();
+
+  ASSERT_EQ(prompts_.shown.size(), 1u);  // the question only: no second one, no error
+  EXPECT_EQ(prompts_.shown[0].owner, frm_->Handle());
+  EXPECT_NE(prompts_.shown[0].text.find("두 파일\r\n\r\n\r\n\r\n"), std::string::npos);
+  ASSERT_EQ(seen.size(), 6u);  // 4 blocks of a.dll, 2 of b.dll
+  EXPECT_EQ(seen[0].caption, "업데이트 - 1/2");
+  EXPECT_EQ(seen[0].position, 25);
+  EXPECT_EQ(seen[0].text, "파일(a.dll)을 다운로드하고 있습니다... (25%)      ");
+  EXPECT_EQ(seen[3].caption, "업데이트 - 1/2");
+  EXPECT_EQ(seen[4].caption, "업데이트 - 2/2");
+  EXPECT_EQ(seen[4].position, 50);
+  for (const Seen& s : seen)
+    EXPECT_EQ(s.windowCaption, MainCaption());
+  EXPECT_EQ(atHandOver.text, "파일(b.dll)을 다운로드하고 있습니다... (100%)      ");
+
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].rfind(dir_.File("update\\tavi.exe") + " ", 0), 0u);
+  EXPECT_EQ(::FindWindowW(L"TaviProgressDialog", nullptr), nullptr);
+  // The window closes once the handler has returned.
+  ASSERT_TRUE(test::WaitUntil([&] { return frm_->Handle() == nullptr; }));
+}
+
+}  // namespace
+}  // namespace tavi
