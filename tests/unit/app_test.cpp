@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
@@ -50,6 +51,22 @@ TEST(ClassifyArgument, QuietSwitchIntegersAndEverythingElse) {
   }
   EXPECT_EQ(ClassifyArgument("0", 0).kind, Kind::NotFound);
   EXPECT_EQ(PlaceNotFoundText("$7"), "사용 환경을 찾을 수 없습니다.\r\rindex: $7");
+}
+
+TEST(RunExitCode, ZeroUntilSomethingGoesWrongThenTheFirstThatDidDecides) {
+  RunExitCode run;
+  run.Record(ApplyOutcome::Applied);
+  EXPECT_EQ(run.Code(), 0);
+  run.Record(ApplyOutcome::Refused);
+  run.Record(ApplyOutcome::Failed);
+  run.RecordPlaceNotFound();
+  EXPECT_EQ(run.Code(), 2);
+  for (const auto& [record, code] : {std::pair{0, 1}, std::pair{1, 3}}) {
+    RunExitCode other;
+    record ? other.RecordPlaceNotFound() : other.Record(ApplyOutcome::Failed);
+    other.Record(ApplyOutcome::Applied);
+    EXPECT_EQ(other.Code(), code);
+  }
 }
 
 TEST(InputLanguage, PrefersTheNamedKoreanInputMethodThenKeepsAKoreanOne) {
