@@ -119,10 +119,10 @@ bool ConsoleCapture::Start(const std::string& command, const Options& options) {
   startup.hStdOutput = writeEnd.get();
   if (options.withErrors) startup.hStdError = writeEnd.get();
   std::wstring commandLine = Utf8ToWide(command);
-  const std::wstring folder = options.inCommandFolder ? CommandFolder() : std::wstring();
+  const std::wstring folder = options.asRunAndWait ? CommandFolder() : std::wstring();
+  const DWORD flags = options.asRunAndWait ? 0 : CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS;
   PROCESS_INFORMATION started = {};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr,
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     return false;
   }

@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 bool RunCaptured(const std::string& command, Clock::time_point deadline, NetshRun& run) {
   ConsoleCapture capture;
   if (!capture.Start(InterpreterCommandLine(command, true),
-                     {.withErrors = true, .inCommandFolder = true})) {
+                     {.withErrors = true, .asRunAndWait = true})) {
     run.started = false;
     return false;
   }
