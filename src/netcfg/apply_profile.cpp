@@ -102,7 +102,7 @@ std::string ApplyFailureText(std::string_view connection, LiveConnection::Status
   text += '\r';
   for (const ReadBackItem& item : readBack.items) {
     text += item.label + ": 요청 " + item.asked;
-    if (found) text += ", 현재 " + item.found + (item.same ? "" : "  ← 다름");
+    if (found) text += ", 현재 " + item.found + (item.same ? "" : " (다름)");
     text += '\r';
   }
   if (!netshLines.empty()) {

@@ -268,10 +268,10 @@ TEST(ReadBack, TheFailureBoxNamesEachValueAskedAndFoundAndNetshsOwnLines) {
   EXPECT_EQ(ApplyFailureText("LAN", found.status, CompareWithAsked(Office(), found), "", netsh),
             "변경 실패\r\r"
             "연결 \"LAN\"의 설정이 요청한 값과 다릅니다.\r\r"
-            "IP 설정: 요청 수동, 현재 자동 (DHCP)  ← 다름\r"
-            "IP 주소: 요청 10.1.2.3 / 255.255.255.0, 현재 10.1.2.9 / 255.255.0.0  ← 다름\r"
-            "기본 게이트웨이: 요청 10.1.2.1, 현재 없음  ← 다름\r"
-            "DNS 서버: 요청 10.1.2.53, 10.1.2.54, 현재 10.1.2.53  ← 다름\r"
+            "IP 설정: 요청 수동, 현재 자동 (DHCP) (다름)\r"
+            "IP 주소: 요청 10.1.2.3 / 255.255.255.0, 현재 10.1.2.9 / 255.255.0.0 (다름)\r"
+            "기본 게이트웨이: 요청 10.1.2.1, 현재 없음 (다름)\r"
+            "DNS 서버: 요청 10.1.2.53, 10.1.2.54, 현재 10.1.2.53 (다름)\r"
             "\rnetsh의 메시지:\r"
             "지정한 이름이 없습니다.");
   // Not there: only what was asked, after why; a command that did not run is named first.

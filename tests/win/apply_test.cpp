@@ -228,7 +228,7 @@ TEST_F(ApplyTest, AConnectionThatNeverShowsTheValuesFailsAfterTheSettleTime) {
   EXPECT_TRUE(box.text.starts_with("변경 실패\r\r연결 \"LAN\"의 설정이 요청한 값과 다릅니다.\r\r"))
       << box.text;
   EXPECT_NE(
-      box.text.find("IP 주소: 요청 10.1.2.3 / 255.255.255.0, 현재 10.1.2.3 / 255.255.0.0  ← 다름"),
+      box.text.find("IP 주소: 요청 10.1.2.3 / 255.255.255.0, 현재 10.1.2.3 / 255.255.0.0 (다름)"),
       std::string::npos);
   EXPECT_EQ(box.caption, "설정 완료");
   EXPECT_EQ(box.flags, kWarning);
