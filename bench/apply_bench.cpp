@@ -1,5 +1,7 @@
 // Times one apply as a user sees it: from the click on the apply button of a running tavi.exe
-// to its completion box, with the recording netsh.exe doing the network part. Not a test;
+// to its completion box, with the recording netsh.exe doing the network part. The place is the
+// loopback connection `lo` as Wine has it (127.0.0.1/8, no gateway, DNS automatic), so the
+// read-back after netsh matches at once: the figure is an apply that succeeds. Not a test;
 // tools/bench-apply runs it under Wine on a private display.
 //   apply_bench <tavi.exe> <netsh.exe> <ipconfig.exe> <work-folder> [runs]
 #include <windows.h>
@@ -25,10 +27,10 @@ using tavi::ControlId;
 using tavi::Utf8ToWide;
 
 constexpr char kPlace[] =
-    "[사무실]\r\nNIC=LAN\r\nIP=10.1.2.3\r\nSubNetMask=255.255.255.0\r\nGateWay=10.1.2.1\r\n"
-    "1stDNS=10.1.2.53\r\n2ndDNS=10.1.2.54\r\nOrder=0\r\n";
+    "[루프백]\r\nNIC=lo\r\nIP=127.0.0.1\r\nSubNetMask=255.0.0.0\r\nOrder=0\r\n";
 
-bool AddLanAdapter() {
+// An adapter key whose connection is `lo`, which the scripted ipconfig lists: discovery offers it.
+bool AddLoopbackAdapter() {
   tavi::RegKey key;
   if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
                         L"SYSTEM\\CurrentControlSet\\Control\\Network\\"
@@ -37,7 +39,7 @@ bool AddLanAdapter() {
                         0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) != 0) {
     return false;
   }
-  const wchar_t name[] = L"LAN";
+  const wchar_t name[] = L"lo";
   return ::RegSetValueExW(key.get(), L"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
                           sizeof name) == 0;
 }
@@ -66,8 +68,8 @@ int main(int argc, char** argv) {
     return Fail("cannot copy the programs");
   }
   tavi::test::WriteFileBytes(app + "\\tavi.ini", tavi::Utf8ToCodePage(kPlace, 949));
-  tavi::test::WriteFileBytes(work + "\\ipconfig.txt", "Ethernet adapter LAN:\r\n");
-  if (!AddLanAdapter()) return Fail("cannot add the adapter key");
+  tavi::test::WriteFileBytes(work + "\\ipconfig.txt", "Ethernet adapter lo:\r\n");
+  if (!AddLoopbackAdapter()) return Fail("cannot add the adapter key");
 
   tavi::test::ScopedEnvironment path("PATH", bin + ";" + tavi::test::EnvironmentValue("PATH"));
   tavi::test::ScopedEnvironment tmp("TMP", temp);

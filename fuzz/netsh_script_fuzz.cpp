@@ -1,7 +1,8 @@
 // The netsh script of an apply. For every set of values that the apply accepts, the script
 // is the fixed frame of known commands, each of its lines stays one line, every line that
-// names a connection names the chosen one (and nothing else in quotes), and the script
-// file's text splits back into the lines.
+// names a connection names the chosen one (and nothing else in quotes), the script file's
+// text splits back into the lines, and the command lines for netsh without the file are
+// those lines in their context.
 //   input: see apply_values_input.h
 #include <string>
 #include <vector>
@@ -58,6 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(open != std::string::npos && line.compare(open, quoted.size(), quoted) == 0);
     FUZZ_CHECK(line.find('"', open + quoted.size()) == std::string::npos);
   }
+  // The same commands as command lines of their own, each in its context, nothing else.
+  const Lines commands = tavi::NetshCommandLines(lines);
+  FUZZ_CHECK(commands.size() + 4 == lines.size());
+  FUZZ_CHECK(commands[0] == "netsh interface reset all");
+  for (std::size_t i = 1; i < commands.size(); ++i)
+    FUZZ_CHECK(commands[i] == "netsh interface ip " + lines[i + 3]);
   // DHCP takes the address from the server: no static address line then.
   if (values.UseDhcp) {
     for (const std::string& line : lines)

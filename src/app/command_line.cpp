@@ -52,4 +52,23 @@ std::string PlaceNotFoundText(std::string_view argument) {
   return "사용 환경을 찾을 수 없습니다.\r\rindex: " + std::string(argument);
 }
 
+void RunExitCode::Record(ApplyOutcome outcome) {
+  switch (outcome) {
+    case ApplyOutcome::Applied:
+      return;
+    case ApplyOutcome::Failed:
+      return Keep(1);
+    case ApplyOutcome::Refused:
+      return Keep(2);
+  }
+}
+
+void RunExitCode::RecordPlaceNotFound() {
+  Keep(3);
+}
+
+void RunExitCode::Keep(int code) {
+  if (code_ == 0) code_ = code;
+}
+
 }  // namespace tavi

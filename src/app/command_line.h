@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "netcfg/apply_profile.h"
+
 namespace tavi {
 
 // The arguments of a whole command line, the program's name (the first one) left out.
@@ -31,5 +33,21 @@ ArgumentAction ClassifyArgument(std::string_view argument, int placeCount);
 
 // The information box for an index that names no place: the argument as typed.
 std::string PlaceNotFoundText(std::string_view argument);
+
+// The exit code of a run, so that scripts, shortcuts and scheduled tasks can tell how the
+// places asked for on the command line went: 0 when every one was read back as asked (and for
+// a run that applied nothing); 1 when an apply failed; 2 when one was refused by a check or
+// ended by an error; 3 when an index names no place. The first that did not end as asked
+// decides.
+class RunExitCode {
+ public:
+  void Record(ApplyOutcome outcome);
+  void RecordPlaceNotFound();
+  int Code() const { return code_; }
+
+ private:
+  void Keep(int code);
+  int code_ = 0;
+};
 
 }  // namespace tavi

@@ -1,35 +1,39 @@
 // Applying a profile: the apply button, the double-click on a place and the command line.
 #include <windows.h>
 
-#include <stdexcept>
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/main_window_win32.h"
+#include "app/scoped_flag.h"
 #include "netcfg/apply_profile.h"
 #include "netcfg/console_command.h"
 #include "netcfg/console_runner_win32.h"
+#include "netcfg/netsh_runner_win32.h"
 #include "netcfg/registry_values_win32.h"
 #include "netcfg/tcpip_registry_win32.h"
-#include "win/files_win32.h"
 #include "win/message_loop_win32.h"
-#include "win/text_win32.h"
 
 namespace tavi {
 namespace {
 
-// The hourglass and "설정 변경 중..." for as long as an apply blocks the window. An apply that
-// ends with an error gives back the cursor and the progress text it found.
+// The hourglass and "설정 변경 중..." for as long as an apply changes settings and waits for
+// them. An apply that ends with an error gives back the cursor and the progress text it found.
 class BusyState {
  public:
-  explicit BusyState(TfrmMain& window)
-      : window_(window), progressBefore_(window.StatusText(kProgressPanel)) {
+  BusyState(TfrmMain& window, bool& busyCursor)
+      : window_(window),
+        busyCursor_(busyCursor),
+        progressBefore_(window.StatusText(kProgressPanel)) {
+    busyCursor_ = true;
     cursorBefore_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     window_.SetStatusText(kProgressPanel, kApplyingText);
   }
   ~BusyState() {
     if (finished_) return;
-    ::SetCursor(cursorBefore_);
+    Restore();
     try {
       window_.SetStatusText(kProgressPanel, progressBefore_);
     } catch (...) {
@@ -42,23 +46,21 @@ class BusyState {
   // The work is done: the cursor comes back now, the progress text is the caller's.
   void Finish() {
     finished_ = true;
-    ::SetCursor(cursorBefore_);
+    Restore();
   }
 
  private:
+  void Restore() {
+    busyCursor_ = false;
+    ::SetCursor(cursorBefore_);
+  }
+
   TfrmMain& window_;
+  bool& busyCursor_;
   std::string progressBefore_;
   HCURSOR cursorBefore_ = nullptr;
   bool finished_ = false;
 };
-
-// The script goes to disk in the system's ANSI code page, as netsh reads it. A script that
-// cannot be written whole is an error, and no part of it is left behind.
-void WriteScriptFile(const std::string& path, const std::string& text) {
-  if (!WriteWholeFile(path, Utf8ToCodePage(text, CP_ACP))) {
-    throw std::runtime_error("Unable to write to " + path);
-  }
-}
 
 }  // namespace
 
@@ -78,60 +80,103 @@ ApplyValues TfrmMain::ReadApplyValues() const {
 }
 
 void TfrmMain::btnApplyNetWorkClick() {
+  ApplyNetWork();
+}
+
+ApplyOutcome TfrmMain::ApplyNetWork() {
+  if (applying_) return ApplyOutcome::Refused;
+  ApplyOutcome outcome = ApplyOutcome::Refused;
+  {
+    const ScopedFlag applying(applying_);
+    Guard([&] { outcome = RunApply(); });
+  }
+  if (closeRequested_ && !inFirstActivation_) ExecuteClose();
+  return outcome;
+}
+
+ApplyOutcome TfrmMain::RunApply() {
   const ApplyValues values = ReadApplyValues();
   switch (CheckApplyValues(values)) {
     case ApplyRefusal::NoConnection:
       ShowMessage(kSelectConnectionText, "Tavi", MB_OK | MB_ICONEXCLAMATION);
       ::SendMessageW(Control(ControlId::cmbNIC), CB_SHOWDROPDOWN, TRUE, 0);
-      return;
+      return ApplyOutcome::Refused;
     case ApplyRefusal::UnsafeText:
       ShowMessage(kUnsafeTextText, "Tavi", MB_OK | MB_ICONEXCLAMATION);
-      return;
+      return ApplyOutcome::Refused;
     case ApplyRefusal::NoAddress:
       ShowMessage(kNeedAddressText, "Tavi", MB_OK | MB_ICONEXCLAMATION);
-      return;
+      return ApplyOutcome::Refused;
     case ApplyRefusal::None:
       break;
   }
 
-  BusyState busy(*this);
+  BusyState busy(*this, busyCursor_);
   std::string systemRoot;
   ReadRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, systemRoot);
-  const bool changed =
-      UsesRegistryPath(systemRoot) ? ApplyThroughRegistry(values) : ApplyThroughScript(values);
+  std::string netshOutput;
+  const std::string problem = UsesRegistryPath(systemRoot)
+                                  ? ApplyThroughRegistry(values)
+                                  : ApplyThroughScript(values, netshOutput);
+  // Commands that did not run are a failure whatever the connection shows; it is read once
+  // then, so the box can say what it has.
+  const LiveConnection found =
+      problem.empty() ? WaitForConnection(values) : options_.readConnection(values.NIC);
+  const ReadBack readBack = CompareWithAsked(values, found);
+  const bool applied = problem.empty() && readBack.matches;
   busy.Finish();
   ShowLocalAddresses();
-  SetStatusText(kProgressPanel, kAppliedText);
+  SetStatusText(kProgressPanel, applied ? kAppliedText : kApplyFailedText);
   if (!Quiet) {
-    ShowMessage(ApplyResultText(changed, values.Place), kApplyDoneCaption,
-                MB_OK | MB_ICONINFORMATION);
+    if (applied) {
+      ShowMessage(ApplySuccessText(values.Place), kApplyDoneCaption, MB_OK | MB_ICONINFORMATION);
+    } else {
+      ShowMessage(ApplyFailureText(values.NIC, found.status, readBack, problem,
+                                   NetshMessageLines(netshOutput)),
+                  kApplyDoneCaption, MB_OK | MB_ICONWARNING);
+    }
   }
+  return applied ? ApplyOutcome::Applied : ApplyOutcome::Failed;
 }
 
-bool TfrmMain::ApplyThroughScript(const ApplyValues& values) {
-  const std::string path = NetshScriptPath(GetTempDirectory());
-  WriteScriptFile(path, NetshScriptText(BuildNetshScript(values)));
-  // Whether netsh liked every line cannot be told (its exit code says nothing for scripts);
-  // a command that did not even start is a failure all the same.
-  std::string status;
-  RunAndWait(NetshCommand(path), status, true);
-  ::DeleteFileW(Utf8ToWide(path).c_str());
-  return status == kRunStatusOk;
+std::string TfrmMain::ApplyThroughScript(const ApplyValues& values, std::string& netshOutput) {
+  NetshRun run = RunNetshScript(BuildNetshScript(values), NetshScriptPath(GetTempDirectory()));
+  netshOutput = std::move(run.output);
+  if (!run.started) return kNetshNotStartedText;
+  return run.ended ? "" : kNetshNotEndedText;
 }
 
-bool TfrmMain::ApplyThroughRegistry(const ApplyValues& values) {
+std::string TfrmMain::ApplyThroughRegistry(const ApplyValues& values) {
   std::string status;
   RunAndWait("net stop dhcp", status, true);
   const bool written = WriteTcpipSettings(values.IP, values.SubNetMask, values.GateWay,
                                           values.FirstDNS, values.SecondDNS, values.UseDhcp);
   RunAndWait("net start dhcp", status, true);
-  return written && status == kRunStatusOk;
+  if (!written) return kRegistryNotWrittenText;
+  return status == kRunStatusOk ? "" : kDhcpNotStartedText;
+}
+
+// Reads the connection until it shows what was asked or the settle time is over, the status
+// bar counting down meanwhile. The window stays responsive; a quit ends the wait early.
+LiveConnection TfrmMain::WaitForConnection(const ApplyValues& values) {
+  using Clock = std::chrono::steady_clock;
+  const SettleTimes& times = options_.settle;
+  const Clock::time_point deadline =
+      Clock::now() + (values.UseDhcp ? times.dhcp : times.staticValues);
+  for (;;) {
+    LiveConnection found = options_.readConnection(values.NIC);
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0 || CompareWithAsked(values, found).matches) return found;
+    SetStatusText(kProgressPanel, SettleStatusText(values.UseDhcp, left));
+    if (!DispatchMessagesFor(static_cast<DWORD>(std::min(left, times.poll).count()))) return found;
+  }
 }
 
 void TfrmMain::listboxPlaceDblClick() {
   const bool closeAfterwards = ::GetKeyState(VK_SHIFT) < 0;
   if (::GetKeyState(VK_CONTROL) < 0) Quiet = true;
-  Guard([this] { btnApplyNetWorkClick(); });
+  ApplyNetWork();
   if (closeAfterwards) Close();
 }
 
@@ -146,13 +191,14 @@ void TfrmMain::ProcessCommandLine() {
         break;
       case ArgumentAction::Kind::NotFound:
         ShowMessage(PlaceNotFoundText(argument), "Tavi", MB_OK | MB_ICONINFORMATION);
+        exitCode_.RecordPlaceNotFound();
         break;
       case ArgumentAction::Kind::Apply:
         ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(action.index), 0);
         listboxPlaceClick();
-        ProcessMessages();  // the place's values on screen before the window blocks
-        // An apply that fails with an error is reported; the run still ends as asked.
-        Guard([this] { btnApplyNetWorkClick(); });
+        ProcessMessages();  // the place's values on screen before the apply starts
+        // The run ends as asked whatever the apply did; its outcome is the exit code's.
+        exitCode_.Record(ApplyNetWork());
         Close();
         break;
       case ArgumentAction::Kind::Ignore:

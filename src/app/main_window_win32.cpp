@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/custom_controls_win32.h"
 #include "app/scoped_flag.h"
+#include "netcfg/connection_reader_win32.h"
 #include "profiles/private_profile_win32.h"
 #include "profiles/profile_store.h"
 #include "win/message_loop_win32.h"
@@ -72,6 +73,7 @@ TfrmMainOptions TfrmMainOptions::ForProcess() {
 TfrmMain::TfrmMain(TfrmMainOptions options)
     : options_(std::move(options)),
       prompts_(options_.prompts ? options_.prompts : &systemPrompts_) {
+  if (!options_.readConnection) options_.readConnection = ReadConnection;
   // A start that installs an update ends in here, before any window exists.
   CreateUpdater();
   adapterDiscovery_.Start();
@@ -153,6 +155,13 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
       // A fixed-size window: no maximising or sizing, whatever asks for it.
       if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
+      break;
+    case WM_SETCURSOR:
+      // An apply waits with the window responsive; the hourglass stays over it meanwhile.
+      if (busyCursor_ && LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
       break;
     case WM_SYSCOLORCHANGE:
       ::SendMessageW(Control(ControlId::StatusBar), message, wParam, lParam);
@@ -290,7 +299,7 @@ void TfrmMain::RunFirstActivation() {
 
 void TfrmMain::Close() {
   closeRequested_ = true;
-  if (!inFirstActivation_) ExecuteClose();
+  if (!inFirstActivation_ && !applying_) ExecuteClose();
 }
 
 void TfrmMain::ExecuteClose() {
@@ -299,7 +308,7 @@ void TfrmMain::ExecuteClose() {
     ::DestroyWindow(window_);
   } else if (!quitPosted_) {
     quitPosted_ = true;
-    ::PostQuitMessage(0);
+    ::PostQuitMessage(ExitCode());
   }
 }
 

@@ -13,10 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/control_states.h"
 #include "app/main_layout.h"
 #include "app/progress_dialog_win32.h"
 #include "netcfg/adapter_discovery_win32.h"
+#include "netcfg/apply_profile.h"
+#include "netcfg/read_back.h"
 #include "profiles/ini_store.h"
 #include "profiles/network_info.h"
 #include "update/updater_win32.h"
@@ -24,8 +27,6 @@
 #include "win/user_prompts_win32.h"
 
 namespace tavi {
-
-struct ApplyValues;
 
 struct TfrmMainOptions {
   // The profile file; empty: the INI file beside the executable.
@@ -44,6 +45,10 @@ struct TfrmMainOptions {
   TRavoUpdaterEnvironment updater;
   // Where the updater asks for updates; empty: the build's update server.
   std::string updateUrl;
+  // How an apply reads the connection back; empty: the system's (ReadConnection).
+  ConnectionReader readConnection;
+  // How long an apply waits for the connection to show what it asked for.
+  SettleTimes settle;
 
   // The running program's: its own INI file and command line, quitting on close.
   static TfrmMainOptions ForProcess();
@@ -66,8 +71,17 @@ class TfrmMain {
   // Shows the window, centred, and runs the first activation even when the system does not
   // activate the window (a start minimised or in the background).
   void Show(int showCommand);
-  // Asks the window to close. During the first activation the close waits until it ends.
+  // Asks the window to close. During the first activation, and while an apply runs, the close
+  // waits until it ends.
   void Close();
+  // What the program's process ends with (RunExitCode): how the command line's places went.
+  int ExitCode() const { return exitCode_.Code(); }
+
+  // The apply, as the button, a double-click and the command line run it: the editing controls'
+  // values go to the connection, which is read back until it shows them or the settle time is
+  // over; the status bar and (unless Quiet) a box say how it went. An apply asked for while one
+  // runs (its wait processes window messages) is refused at once, without a message.
+  ApplyOutcome ApplyNetWork();
 
   // Selects a radio button as a click would: when it was not selected, its partner is
   // unselected and its click handler runs; selecting the selected button does nothing.
@@ -175,10 +189,13 @@ class TfrmMain {
   // The connections that discovery finds, appended to cmbNIC (once, at start-up).
   void FillAdapterList();
 
-  // Applying a profile (main_window_apply_win32.cpp).
+  // Applying a profile (main_window_apply_win32.cpp). The two ways of changing the settings
+  // give back what kept their commands from running; empty when they ran.
   ApplyValues ReadApplyValues() const;
-  bool ApplyThroughScript(const ApplyValues& values);
-  bool ApplyThroughRegistry(const ApplyValues& values);
+  ApplyOutcome RunApply();
+  std::string ApplyThroughScript(const ApplyValues& values, std::string& netshOutput);
+  std::string ApplyThroughRegistry(const ApplyValues& values);
+  LiveConnection WaitForConnection(const ApplyValues& values);
 
   // The update (main_window_update_win32.cpp).
   void CreateUpdater();
@@ -212,6 +229,9 @@ class TfrmMain {
   bool restoringFocus_ = false;
   std::unique_ptr<TProgressDialog> ProgressDialog;
   bool updating_ = false;
+  bool applying_ = false;
+  bool busyCursor_ = false;  // the hourglass over the window while an apply changes settings
+  RunExitCode exitCode_;
 };
 
 }  // namespace tavi

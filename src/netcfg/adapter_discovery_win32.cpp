@@ -7,6 +7,7 @@
 
 #include "netcfg/adapter_discovery.h"
 #include "netcfg/registry_values_win32.h"
+#include "win/text_win32.h"
 
 namespace tavi {
 
@@ -38,7 +39,14 @@ std::vector<std::string> AdapterDiscovery::Finish() {
   started_ = false;
   std::string listing;
   listing_.Finish(listing);
-  return ListedConnectionNames(std::exchange(names_, {}), listing);
+  // ipconfig prints in the OEM code page, where a character outside it becomes "?": each name
+  // is looked for as ipconfig prints it, and offered as it is, so that it reaches netsh whole.
+  std::vector<std::string> kept;
+  for (std::string& name : std::exchange(names_, {})) {
+    const std::string printed = CodePageToUtf8(Utf8ToCodePage(name, CP_OEMCP), CP_OEMCP);
+    if (!ListedConnectionNames({printed}, listing).empty()) kept.push_back(std::move(name));
+  }
+  return kept;
 }
 
 }  // namespace tavi

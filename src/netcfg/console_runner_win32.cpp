@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "netcfg/console_command.h"
+#include "win/files_win32.h"
 #include "win/handle.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
@@ -16,21 +17,15 @@ namespace tavi {
 namespace {
 
 constexpr DWORD kCapturePassMilliseconds = 100;
-constexpr int kCapturePasses = 151;
 // Enough for a whole ipconfig listing, so a child rarely waits for the next pass to write.
 constexpr DWORD kCapturePipeSize = 64 * 1024;
 
 // The folder RunAndWait starts its commands in: the system drive's root, which every machine
 // has (unlike a fixed "c:\"); the Windows folder itself when it is on no drive letter.
 std::wstring CommandFolder() {
-  const UINT size = ::GetSystemWindowsDirectoryW(nullptr, 0);
-  if (size == 0) return {};
-  std::wstring folder(size, L'\0');
-  const UINT length = ::GetSystemWindowsDirectoryW(folder.data(), size);
-  if (length == 0 || length >= size) return {};
-  folder.resize(length);
-  const std::string root = DriveRootOf(WideToUtf8(folder));
-  return root.empty() ? folder : Utf8ToWide(root);
+  const std::string folder = WindowsFolder();
+  const std::string root = DriveRootOf(folder);
+  return Utf8ToWide(root.empty() ? folder : root);
 }
 
 // Moves what the pipe holds now into the buffer. Output beyond kCaptureLimit goes through a
@@ -105,7 +100,7 @@ void RunAndCapture(const std::string& command, std::string& target) {
   if (capture.Start(command)) capture.Finish(target);
 }
 
-bool ConsoleCapture::Start(const std::string& command) {
+bool ConsoleCapture::Start(const std::string& command, const Options& options) {
   readEnd_.reset();
   writeEnd_.reset();
   process_.reset();
@@ -122,11 +117,13 @@ bool ConsoleCapture::Start(const std::string& command) {
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   startup.wShowWindow = SW_HIDE;
   startup.hStdOutput = writeEnd.get();
+  if (options.withErrors) startup.hStdError = writeEnd.get();
   std::wstring commandLine = Utf8ToWide(command);
+  const std::wstring folder = options.asRunAndWait ? CommandFolder() : std::wstring();
+  const DWORD flags = options.asRunAndWait ? 0 : CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS;
   PROCESS_INFORMATION started = {};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
-                        &started)) {
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     return false;
   }
   // Kept until Finish, but no other child started meanwhile may inherit it.
@@ -138,24 +135,26 @@ bool ConsoleCapture::Start(const std::string& command) {
   return true;
 }
 
-void ConsoleCapture::Finish(std::string& target) {
+bool ConsoleCapture::Finish(std::string& target, int passes) {
   const Handle process = std::move(process_);
   const Handle readEnd = std::move(readEnd_);
   const Handle writeEnd = std::move(writeEnd_);
-  if (!process) return;
+  if (!process) return false;
   // Allocated once and zero-filled; the byte after the limit stays zero, so even a full
   // capture is a terminated string.
   const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCaptureLimit + 1]());
-  if (!buffer) return;
+  if (!buffer) return false;
 
   std::size_t total = 0;
+  DWORD wait = WAIT_TIMEOUT;
   for (int pass = 1;; ++pass) {
-    const DWORD wait = ::WaitForSingleObject(process.get(), kCapturePassMilliseconds);
+    wait = ::WaitForSingleObject(process.get(), kCapturePassMilliseconds);
     ProcessMessages();
     if (!DrainPipe(readEnd.get(), buffer.get(), total)) break;
-    if (wait != WAIT_TIMEOUT || pass >= kCapturePasses) break;
+    if (wait != WAIT_TIMEOUT || pass >= passes) break;
   }
   target += CodePageToUtf8(std::string_view(buffer.get(), total), CP_OEMCP);
+  return wait == WAIT_OBJECT_0;
 }
 
 }  // namespace tavi

@@ -28,6 +28,9 @@ bool RunAndWait(const std::string& command, std::string& status, bool useCmd);
 // program cannot be started, target is unchanged.
 void RunAndCapture(const std::string& command, std::string& target);
 
+// The passes of 100 ms that RunAndCapture waits for its program.
+inline constexpr int kCapturePasses = 151;
+
 // RunAndCapture in two halves, so that a program can run while the caller does other work:
 // Start launches it with its output in a pipe, Finish collects that output under the rules of
 // RunAndCapture (its passes count from Finish) and appends it to target. A capture that was
@@ -39,8 +42,16 @@ class ConsoleCapture {
   ConsoleCapture(ConsoleCapture&&) = default;
   ConsoleCapture& operator=(ConsoleCapture&&) = default;
 
-  bool Start(const std::string& command);
-  void Finish(std::string& target);
+  struct Options {
+    bool withErrors = false;  // standard error into the same pipe, in order with the output
+    // Started as RunAndWait starts its commands: in its folder, with a hidden console of its
+    // own instead of none (which Wine takes some 20 ms longer to give).
+    bool asRunAndWait = false;
+  };
+  bool Start(const std::string& command) { return Start(command, Options()); }
+  bool Start(const std::string& command, const Options& options);
+  // Waits for at most the given passes; true when the program was seen to end.
+  bool Finish(std::string& target, int passes = kCapturePasses);
 
  private:
   Handle readEnd_;

@@ -1,5 +1,7 @@
 #include "netcfg/netsh_script.h"
 
+#include <string_view>
+
 namespace tavi {
 
 std::vector<std::string> BuildNetshScript(const ApplyValues& values) {
@@ -38,6 +40,25 @@ std::string NetshScriptText(const std::vector<std::string>& lines) {
     text += "\r\n";
   }
   return text;
+}
+
+std::vector<std::string> NetshCommandLines(const std::vector<std::string>& lines) {
+  constexpr std::string_view kPushd = "pushd ";
+  std::vector<std::string> contexts;
+  std::vector<std::string> commands;
+  for (const std::string& line : lines) {
+    if (line.starts_with(kPushd)) {
+      contexts.push_back(line.substr(kPushd.size()));
+    } else if (line == "popd") {
+      if (!contexts.empty()) contexts.pop_back();
+    } else {
+      std::string command = "netsh";
+      for (const std::string& context : contexts)
+        command += " " + context;
+      commands.push_back(command + " " + line);
+    }
+  }
+  return commands;
 }
 
 }  // namespace tavi

@@ -27,4 +27,9 @@ std::vector<std::string> BuildNetshScript(const ApplyValues& values);
 // The script file's text: every line, the last one included, followed by CR LF.
 std::string NetshScriptText(const std::vector<std::string>& lines);
 
+// The script as one netsh command line per command, for a script the ANSI file cannot hold:
+// "pushd" and "popd" become the context named before each command ("pushd interface ip" then
+// "set ..." gives "netsh interface ip set ...").
+std::vector<std::string> NetshCommandLines(const std::vector<std::string>& lines);
+
 }  // namespace tavi

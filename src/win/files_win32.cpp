@@ -6,6 +6,27 @@
 #include "win/text_win32.h"
 
 namespace tavi {
+namespace {
+
+std::string FolderFrom(UINT(WINAPI* get)(LPWSTR, UINT)) {
+  const UINT size = get(nullptr, 0);
+  if (size == 0) return {};
+  std::wstring folder(size, L'\0');
+  const UINT length = get(folder.data(), size);
+  if (length == 0 || length >= size) return {};
+  folder.resize(length);
+  return WideToUtf8(folder);
+}
+
+}  // namespace
+
+std::string SystemFolder() {
+  return FolderFrom(::GetSystemDirectoryW);
+}
+
+std::string WindowsFolder() {
+  return FolderFrom(::GetSystemWindowsDirectoryW);
+}
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {
   const std::wstring widePath = Utf8ToWide(path);

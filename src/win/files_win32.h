@@ -15,4 +15,9 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes);
 // other folders are removed, never followed.
 bool RemoveFolderTree(const std::string& folder);
 
+// The system folder (system32) and the Windows folder, without a final backslash; empty when
+// the system cannot say.
+std::string SystemFolder();
+std::string WindowsFolder();
+
 }  // namespace tavi

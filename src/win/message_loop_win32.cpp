@@ -46,6 +46,17 @@ bool ProcessMessages() {
   return true;
 }
 
+bool DispatchMessagesFor(DWORD milliseconds) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    const DWORD elapsed = ::GetTickCount() - start;
+    if (elapsed >= milliseconds) return true;
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds - elapsed, QS_ALLINPUT,
+                                  MWMO_INPUTAVAILABLE);
+    if (!ProcessMessages()) return false;
+  }
+}
+
 bool DispatchMessagesUntilSignaled(HANDLE object) {
   for (;;) {
     // MWMO_INPUTAVAILABLE also wakes for messages that an earlier peek saw but left queued.

@@ -18,6 +18,10 @@ int RunMessageLoop();
 // posted again, so the main loop still sees it and ends. Returns false when it met one.
 bool ProcessMessages();
 
+// Dispatches messages for that long, sleeping while there is nothing to do. Returns false, with
+// WM_QUIT posted again, when the program was asked to quit first.
+bool DispatchMessagesFor(DWORD milliseconds);
+
 // Dispatches messages until the object is signalled, sleeping while there is nothing to do.
 // Returns false, with WM_QUIT posted again, when the program was asked to quit first.
 bool DispatchMessagesUntilSignaled(HANDLE object);

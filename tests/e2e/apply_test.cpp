@@ -1,7 +1,9 @@
 // tavi.exe as a user starts it, and applying places from its command line as a scheduled
-// task or a shortcut runs it: the INI file beside it, two connections that discovery finds
-// (adapter keys in this prefix's registry and a scripted ipconfig.exe beside the program), the
-// recording netsh.exe first on the search path and a temporary folder with a blank in its name.
+// task or a shortcut runs it: the INI file beside it, connections that discovery finds (adapter
+// keys in this prefix's registry and a scripted ipconfig.exe beside the program), the recording
+// netsh.exe first on the search path and a temporary folder with a blank in its name. The
+// read-back is Wine's own: the place for `lo` as Wine has it matches; a place for a connection
+// that Wine does not have cannot.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/main_layout.h"
 #include "dialog_driver.h"
@@ -21,22 +24,25 @@ namespace tavi {
 namespace {
 
 constexpr char kWireless[] = "무선 네트워크 연결";
+// Old Hangul, outside code page 949: the ANSI script would hold "???글 무선".
+constexpr char kOldHangul[] = "ᄒᆞᆫ글 무선";
 
 constexpr char kPlaces[] =
-    "[집]\r\nNIC=LAN\r\nOrder=0\r\n"
-    "[사무실]\r\nNIC=LAN\r\nIP=10.1.2.3\r\nSubNetMask=255.255.255.0\r\nGateWay=10.1.2.1\r\n"
-    "1stDNS=10.1.2.53\r\n2ndDNS=10.1.2.54\r\nOrder=1\r\n"
-    "[카페]\r\nNIC=무선 네트워크 연결\r\nOrder=2\r\n";
+    "[사무실]\r\nNIC=무선 네트워크 연결\r\nIP=10.1.2.3\r\nSubNetMask=255.255.255.0\r\n"
+    "GateWay=10.1.2.1\r\n1stDNS=10.1.2.53\r\n2ndDNS=10.1.2.54\r\nOrder=0\r\n"
+    "[집]\r\nNIC=lo\r\nIP=127.0.0.1\r\nSubNetMask=255.0.0.0\r\nOrder=1\r\n";
 
-// What ipconfig /all prints for the two connections, in the OEM code page.
-constexpr char kListing[] =
-    "\r\nWindows IP 구성\r\n\r\n"
-    "이더넷 어댑터 LAN:\r\n\r\n   IP 주소 . . . . . . . . . : 10.1.2.3\r\n\r\n"
-    "이더넷 어댑터 무선 네트워크 연결:\r\n\r\n   미디어 상태 . . . . . . . : 미디어 연결 끊김\r\n";
+// The loopback as Wine has it: 127.0.0.1/8, no gateway, DNS left automatic.
+constexpr char kLoopbackScript[] =
+    "pushd interface\r\nreset all\r\npopd\r\npushd interface ip\r\n"
+    "set address name = \"lo\" source = static addr = 127.0.0.1 mask = 255.0.0.0\r\n"
+    "set address name = \"lo\" gateway =  gwmetric = 1\r\n"
+    "set dns name = \"lo\" source = dhcp\r\nset wins name = \"lo\" source = dhcp\r\n"
+    "set wins name = \"lo\" source = static addr = none\r\npopd\r\n";
 
-// The DHCP example for the Korean connection, its name in code page 949.
+// The static example for the Korean connection, its name in code page 949.
 std::string WirelessScript() {
-  std::string script = test::kDhcpScript;
+  std::string script = test::kStaticScript;
   for (size_t at; (at = script.find("LAN")) != std::string::npos;)
     script.replace(at, 3, kWireless);
   return Utf8ToCodePage(script, 949);
@@ -47,8 +53,10 @@ class ApplyFromCommandLine : public ::testing::Test {
   static void SetUpTestSuite() {
     const std::string adapters =
         "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
-    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, adapters + "{A1}\\Connection\\Name", "LAN"));
-    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, adapters + "{A2}\\Connection\\Name", kWireless));
+    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, adapters + "{A1}\\Connection\\Name", kWireless));
+    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, adapters + "{A2}\\Connection\\Name", "lo"));
+    ASSERT_TRUE(
+        WriteRegString(HKEY_LOCAL_MACHINE, adapters + "{A3}\\Connection\\Name", kOldHangul));
   }
 
   void SetUp() override {
@@ -58,7 +66,13 @@ class ApplyFromCommandLine : public ::testing::Test {
     Copy("TAVI_SCRIPTED_IPCONFIG_EXE", app_ + "\\ipconfig.exe");
     Copy("TAVI_RECORDING_NETSH_EXE", bin_ + "\\netsh.exe");
     test::WriteFileBytes(app_ + "\\tavi.ini", Utf8ToCodePage(kPlaces, 949));
-    test::WriteFileBytes(listing_, Utf8ToCodePage(kListing, 949));
+    // What ipconfig /all prints, in the OEM code page: the old Hangul as question marks.
+    std::string listing = "\r\nWindows IP 구성\r\n\r\n";
+    for (const char* name : {kWireless, "lo", kOldHangul})
+      listing +=
+          std::string("이더넷 어댑터 ") + name + ":\r\n\r\n   미디어 상태 . . . : 연결됨\r\n";
+    test::WriteFileBytes(listing_, Utf8ToCodePage(listing, 949));
+    test::WriteFileBytes(netshSays_, Utf8ToCodePage("\r\n인터페이스를 찾을 수 없습니다.\r\n", 949));
   }
 
   static void Copy(const char* variable, const std::string& target) {
@@ -71,15 +85,20 @@ class ApplyFromCommandLine : public ::testing::Test {
     return std::make_unique<test::ChildProcess>("\"" + app_ + "\\tavi.exe\" " + arguments);
   }
 
-  // Waits for the program's box with that text, checks its caption and presses OK.
-  static void AnswerBox(test::ChildProcess& tavi, const char* caption, const std::string& text) {
+  // Waits for the program's box whose text begins with that text, checks its caption and
+  // presses OK; returns the whole text.
+  static std::string AnswerBox(test::ChildProcess& tavi, const char* caption,
+                               const std::string& text) {
     std::optional<test::MessageBoxView> box;
-    ASSERT_TRUE(test::WaitUntil([&] {
+    const bool shown = test::WaitUntil([&] {
       box = test::FindMessageBox(tavi.Id());
-      return box && box->text == text;
-    })) << (box ? box->text : "no box");
+      return box && box->text.starts_with(text);
+    });
+    EXPECT_TRUE(shown) << (box ? box->text : "no box");
+    if (!shown) return {};
     EXPECT_EQ(box->caption, caption);
     test::PressButton(box->window, IDOK);
+    return box->text;
   }
 
   std::string Commands() const { return test::ReadFileBytes(record_ + "\\commands.txt"); }
@@ -93,29 +112,76 @@ class ApplyFromCommandLine : public ::testing::Test {
   const std::string record_ = dir_.File("record");
   const std::string temp_ = dir_.File("my temp");
   const std::string listing_ = dir_.File("ipconfig.txt");
+  const std::string netshSays_ = dir_.File("netsh.txt");
   test::ScopedEnvironment path_{"PATH", bin_ + ";" + test::EnvironmentValue("PATH")};
   test::ScopedEnvironment tmp_{"TMP", temp_};
   test::ScopedEnvironment recordVariable_{"TAVI_RECORD_DIR", record_};
   test::ScopedEnvironment listingVariable_{"TAVI_IPCONFIG_LISTING", listing_};
+  test::ScopedEnvironment netshVariable_{"TAVI_NETSH_OUTPUT", netshSays_};
 };
 
-TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheProgramEndsByItself) {
+constexpr char kHomeApplied[] = "[집](으)로 네트워크 연결을 설정하였습니다.";
+
+TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheExitCodeSaysHowItWent) {
   // Quiet from the start: no box at all (a modal one would keep the program from ending).
-  EXPECT_EQ(Start("/S 2")->WaitForExit(), std::optional<DWORD>(0));
-  auto tavi = Start("0 /s 1 7");
-  AnswerBox(*tavi, "설정 완료", "[집](으)로 네트워크 연결을 설정하였습니다.");
+  EXPECT_EQ(Start("/S 1")->WaitForExit(), std::optional<DWORD>(0));
+  // The place read back as asked, then an index that names no place: exit code 3.
+  auto tavi = Start("1 /s 1 7");
+  AnswerBox(*tavi, "설정 완료", kHomeApplied);
   AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
-  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(3));
   auto hex = Start("$1");
-  AnswerBox(*hex, "설정 완료", "[사무실](으)로 네트워크 연결을 설정하였습니다.");
+  AnswerBox(*hex, "설정 완료", kHomeApplied);
   EXPECT_EQ(hex->WaitForExit(), std::optional<DWORD>(0));
-  EXPECT_EQ(Script(1), WirelessScript());
-  EXPECT_EQ(Script(2), test::kDhcpScript);
-  EXPECT_EQ(Script(3), test::kStaticScript);
-  EXPECT_EQ(Script(4), test::kStaticScript);
+  for (int n = 1; n <= 4; ++n)
+    EXPECT_EQ(Script(n), kLoopbackScript) << n;
   EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
   // netsh got the whole path of the script in its folder with a blank.
   EXPECT_EQ(Commands().substr(0, Commands().find('\r')), "netsh -f " + temp_ + "\\nic.dat");
+}
+
+// A place for a connection that Wine does not have cannot be read back: after the settle time
+// the box names every value asked for and netsh's own words, and the run ends with 1.
+TEST_F(ApplyFromCommandLine, AnApplyThatIsNotReadBackFailsWithItsValuesAndExitCode1) {
+  auto tavi = Start("0");
+  AnswerBox(*tavi, "설정 완료",
+            "변경 실패\r\r연결 \"무선 네트워크 연결\"을(를) 찾을 수 없습니다.\r\r"
+            "IP 설정: 요청 수동\rIP 주소: 요청 10.1.2.3 / 255.255.255.0\r"
+            "기본 게이트웨이: 요청 10.1.2.1\rDNS 서버: 요청 10.1.2.53, 10.1.2.54\r\r"
+            "netsh의 메시지:\r인터페이스를 찾을 수 없습니다.");
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(1));
+  EXPECT_EQ(Script(1), WirelessScript());
+}
+
+// A connection name outside the ANSI code page: discovery offers it (ipconfig lists it with
+// question marks), and netsh gets it as typed, one command line per command.
+TEST_F(ApplyFromCommandLine, ANameOutsideTheAnsiCodePageReachesNetshAsTyped) {
+  auto tavi = Start("");
+  const HWND window = test::WaitForProcessWindow(tavi->Id(), L"TfrmMain");
+  ASSERT_TRUE(window);
+  const HWND frame = ::GetDlgItem(window, static_cast<int>(ControlId::GroupBox1));
+  const HWND nic = ::GetDlgItem(frame, static_cast<int>(ControlId::cmbNIC));
+  ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(nic, CB_GETCOUNT, 0, 0) == 3; }));
+  ::SendMessageW(nic, CB_SETCURSEL, 2, 0);  // the registry's order
+  ASSERT_EQ(test::WindowText(nic), kOldHangul);
+  ::PostMessageW(::GetDlgItem(frame, static_cast<int>(ControlId::btnApplyNetWork)), BM_CLICK, 0, 0);
+  const std::string box =
+      AnswerBox(*tavi, "설정 완료", std::string("변경 실패\r\r연결 \"") + kOldHangul + "\"을(를)");
+  // The recording netsh writes its arguments as the system split them (quotes removed).
+  std::string expected = "netsh interface reset all\r\n";
+  for (const auto& [command, rest] :
+       {std::pair{"set address", " source = static addr = 10.1.2.3 mask = 255.255.255.0"},
+        std::pair{"set address", " gateway = 10.1.2.1 gwmetric = 1"},
+        std::pair{"set dns", " source=static addr=10.1.2.53 register=PRIMARY"},
+        std::pair{"add dns", " addr=10.1.2.54"},
+        std::pair{"set wins", " source = static addr = none"}}) {
+    expected +=
+        std::string("netsh interface ip ") + command + " name = " + kOldHangul + rest + "\r\n";
+  }
+  EXPECT_EQ(Commands(), expected) << box;
+  EXPECT_FALSE(test::FileExists(record_ + "\\script-1.dat"));
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));  // a click sets no exit code
 }
 
 // A start without a place to apply keeps its window open, beside a second copy of the
@@ -134,19 +200,21 @@ TEST_F(ApplyFromCommandLine, NothingAppliedKeepsTheWindowAndAFailedStartIsAFailu
   }
   // Its places come from the file beside it.
   const HWND list = ::GetDlgItem(windows[1], static_cast<int>(ControlId::listboxPlace));
-  ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
+  ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 2; }));
   ::PostMessageW(windows[0], WM_CLOSE, 0, 0);
-  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(3));
   EXPECT_TRUE(::IsWindow(windows[1]));
   ::PostMessageW(::GetDlgItem(windows[1], static_cast<int>(ControlId::btnClose)), BM_CLICK, 0, 0);
   EXPECT_EQ(second->WaitForExit(), std::optional<DWORD>(0));
 
-  // An interpreter that cannot start fails the apply. (The program's own folder is searched
-  // first: a cmd.exe there that is no program.)
+  // An interpreter that cannot start fails the apply, though the loopback is as asked. (The
+  // program's own folder is searched first: a cmd.exe there that is no program.)
   test::WriteFileBytes(app_ + "\\cmd.exe", "not a program");
-  auto failing = Start("0");
-  AnswerBox(*failing, "설정 완료", "변경 실패");
-  EXPECT_EQ(failing->WaitForExit(), std::optional<DWORD>(0));
+  auto failing = Start("1");
+  AnswerBox(*failing, "설정 완료",
+            "변경 실패\r\rnetsh를 실행하지 못했습니다.\r\rIP 설정: 요청 수동, 현재 수동\r"
+            "IP 주소: 요청 127.0.0.1 / 255.0.0.0, 현재 127.0.0.1 / 255.0.0.0\r");
+  EXPECT_EQ(failing->WaitForExit(), std::optional<DWORD>(1));
   EXPECT_EQ(Commands(), "");
   EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
 }

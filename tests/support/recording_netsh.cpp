@@ -3,7 +3,9 @@
 //   <folder>\commands.txt   one line per run: the program's name and its arguments (UTF-8)
 //   <folder>\script-N.dat   for "netsh -f <file>": the file's bytes, unchanged (N = 1, 2, ...)
 // The folder is named by TAVI_RECORD_DIR; without it nothing is recorded. A script that
-// cannot be read ends the run with exit code 1 and no script file.
+// cannot be read ends the run with exit code 1 and no script file. When TAVI_NETSH_OUTPUT
+// names a file, each run writes its bytes to standard output (what netsh would say, in the
+// OEM code page).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -68,6 +70,13 @@ int main() {
 
   // Several runs may record at once; the append and the create-new keep each one whole.
   Write(folder + L"\\commands.txt", tavi::WideToUtf8(line) + "\r\n", true);
+  std::string said;
+  const std::wstring output = Environment(L"TAVI_NETSH_OUTPUT");
+  if (!output.empty() && ReadAll(output, said)) {
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), said.data(), static_cast<DWORD>(said.size()),
+                &written, nullptr);
+  }
   if (!script) return 0;
   std::string bytes;
   if (!ReadAll(scriptPath, bytes)) return 1;

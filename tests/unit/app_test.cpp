@@ -52,6 +52,19 @@ TEST(ClassifyArgument, QuietSwitchIntegersAndEverythingElse) {
   EXPECT_EQ(PlaceNotFoundText("$7"), "사용 환경을 찾을 수 없습니다.\r\rindex: $7");
 }
 
+TEST(RunExitCode, ZeroUntilSomethingGoesWrongThenTheFirstThatDidDecides) {
+  RunExitCode run, missing;
+  run.Record(ApplyOutcome::Applied);
+  EXPECT_EQ(run.Code(), 0);
+  for (ApplyOutcome outcome : {ApplyOutcome::Failed, ApplyOutcome::Refused})
+    run.Record(outcome);
+  run.RecordPlaceNotFound();
+  missing.RecordPlaceNotFound();
+  missing.Record(ApplyOutcome::Refused);
+  EXPECT_EQ(run.Code(), 1);
+  EXPECT_EQ(missing.Code(), 3);
+}
+
 TEST(InputLanguage, PrefersTheNamedKoreanInputMethodThenKeepsAKoreanOne) {
   const std::vector<KeyboardLayoutInfo> layouts = {
       {0x0409, ""},                              // English (United States)

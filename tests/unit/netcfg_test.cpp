@@ -2,10 +2,12 @@
 // checks before an apply, the TCP/IP registry plan and the connections adapter discovery keeps.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "../support/example_scripts.h"
@@ -13,6 +15,7 @@
 #include "netcfg/apply_profile.h"
 #include "netcfg/console_command.h"
 #include "netcfg/netsh_script.h"
+#include "netcfg/read_back.h"
 #include "netcfg/tcpip_registry.h"
 #include "netcfg/value_path.h"
 
@@ -67,20 +70,25 @@ ApplyValues Lan() {
   return values;
 }
 
+// The static example: 10.1.2.3/24 via 10.1.2.1, DNS 10.1.2.53 then 10.1.2.54.
+ApplyValues Office() {
+  ApplyValues values = Lan();
+  values.StaticChosen = true;
+  values.IP = "10.1.2.3";
+  values.SubNetMask = "255.255.255.0";
+  values.GateWay = "10.1.2.1";
+  values.FirstDNS = "10.1.2.53";
+  values.SecondDNS = "10.1.2.54";
+  return values;
+}
+
 TEST(BuildNetshScript, TheTwoExamplesByteForByte) {
   ApplyValues dhcp = Lan();
   dhcp.UseDhcp = true;
   dhcp.AutoDns = true;
   EXPECT_EQ(NetshScriptText(BuildNetshScript(dhcp)), test::kDhcpScript);
 
-  ApplyValues fixed = Lan();
-  fixed.StaticChosen = true;
-  fixed.IP = "10.1.2.3";
-  fixed.SubNetMask = "255.255.255.0";
-  fixed.GateWay = "10.1.2.1";
-  fixed.FirstDNS = "10.1.2.53";
-  fixed.SecondDNS = "10.1.2.54";
-  EXPECT_EQ(NetshScriptText(BuildNetshScript(fixed)), test::kStaticScript);
+  EXPECT_EQ(NetshScriptText(BuildNetshScript(Office())), test::kStaticScript);
 }
 
 TEST(BuildNetshScript, EmptyValuesKeepTheirLinesAndTheBlocksCombineEitherWay) {
@@ -152,6 +160,116 @@ TEST(ApplyChecks, NothingThatWouldEndTheNameTheLineOrTheEntryReachesTheScript) {
   values.Place = "사무실 \"2층\"";  // only shown in the completion box
   values.IP = "10.0.0.2 ";          // blanks are netsh's to judge, as before
   EXPECT_EQ(CheckApplyValues(values), ApplyRefusal::None);
+}
+
+Ipv4 At(std::string_view text) {
+  return ParseIpv4(text).value();
+}
+
+TEST(ReadBack, AddressTextsAreDottedDecimalAndMasksComeFromPrefixLengths) {
+  EXPECT_EQ(ParseIpv4(" 010.1.2.255\t"), 0x0A0102FFu);  // blanks around, leading zero decimal
+  for (const char* bad : {"", "10.1.2", "10.1.2.3.4", "10.1.2.256", "10..2.3", "1 0.1.2.3",
+                          "10.1.2.3x", "0010.1.2.3", "+1.1.2.3"})
+    EXPECT_EQ(ParseIpv4(bad), std::nullopt) << bad;
+  EXPECT_EQ(Ipv4Text(0xC0A80001u), "192.168.0.1");
+  for (const auto& [length, mask] : {std::pair{0u, 0u}, std::pair{20u, 0xFFFFF000u},
+                                     std::pair{32u, 0xFFFFFFFFu}, std::pair{33u, 0xFFFFFFFFu}})
+    EXPECT_EQ(PrefixMask(length), mask) << length;
+}
+
+LiveConnection Live(bool dhcp, std::vector<LiveAddress> addresses, std::vector<Ipv4> gateways,
+                    std::vector<Ipv4> dns) {
+  return {LiveConnection::Status::Found, dhcp, std::move(addresses), std::move(gateways),
+          std::move(dns)};
+}
+
+LiveConnection NotFound() {
+  LiveConnection connection;
+  connection.status = LiveConnection::Status::NotFound;
+  return connection;
+}
+
+// The labels of the values that differ, joined by "|"; empty when everything matches.
+std::string Differing(const ApplyValues& asked, const LiveConnection& found) {
+  const ReadBack readBack = CompareWithAsked(asked, found);
+  std::string labels;
+  for (const ReadBackItem& item : readBack.items) {
+    if (!item.same) labels += (labels.empty() ? "" : "|") + item.label;
+  }
+  EXPECT_EQ(readBack.matches, labels.empty());
+  return labels;
+}
+
+TEST(ReadBack, WhatCountsAsTheConnectionShowingWhatWasAsked) {
+  const LiveAddress office{At("10.1.2.3"), At("255.255.255.0"), false};
+  const std::vector<Ipv4> gateway = {At("10.1.2.1")};
+  const std::vector<Ipv4> dns = {At("10.1.2.53"), At("10.1.2.54")};
+  ApplyValues typed = Office();
+  typed.IP = "010.001.002.003 ";
+  ApplyValues noGateway = Office();
+  noGateway.GateWay = " ";
+  ApplyValues noAddress = Office();
+  noAddress.SecondDNS = "10.1.2";  // never found
+  ApplyValues dhcp = Lan();
+  dhcp.UseDhcp = dhcp.AutoDns = true;
+  const LiveAddress lease{At("192.168.0.7"), At("255.255.255.0"), true};
+  struct Case {
+    const char* what;
+    ApplyValues asked;
+    LiveConnection found;
+    std::string differing;
+  };
+  for (const Case& c : {
+           Case{"static as asked", Office(), Live(false, {office}, gateway, dns), ""},
+           Case{"an address the system added beside it", Office(),
+                Live(false, {{At("169.254.7.7"), At("255.255.0.0"), false}, office}, gateway, dns),
+                ""},
+           Case{"asked as typed", typed, Live(false, {office}, gateway, dns), ""},
+           Case{"a different mask", Office(),
+                Live(false, {{office.address, At("255.255.0.0"), false}}, gateway, dns), "IP 주소"},
+           Case{"missing gateway", Office(), Live(false, {office}, {}, dns), "기본 게이트웨이"},
+           Case{"a gateway nobody asked for", noGateway, Live(false, {office}, gateway, dns),
+                "기본 게이트웨이"},
+           Case{"DNS order", Office(), Live(false, {office}, gateway, {dns[1], dns[0]}),
+                "DNS 서버"},
+           Case{"a text that is no address", noAddress, Live(false, {office}, gateway, dns),
+                "DNS 서버"},
+           Case{"still DHCP", Office(), Live(true, {office}, gateway, dns), "IP 설정"},
+           Case{"DHCP asked, static found", dhcp, Live(false, {office}, gateway, dns),
+                "IP 설정|IP 주소"},
+           Case{"DHCP on, the old static address until the lease comes", dhcp,
+                Live(true, {office}, {}, {}), "IP 주소"},
+           Case{"DHCP with a lease, any DNS", dhcp, Live(true, {office, lease}, {}, dns), ""},
+           Case{"not found", dhcp, NotFound(), "IP 설정|IP 주소|DNS 서버"},
+       }) {
+    EXPECT_EQ(Differing(c.asked, c.found), c.differing) << c.what;
+  }
+}
+
+TEST(ReadBack, TheFailureBoxNamesEachValueAskedAndFoundAndNetshsOwnLines) {
+  const LiveConnection found =
+      Live(true, {{At("10.1.2.9"), At("255.255.0.0"), true}}, {}, {At("10.1.2.53")});
+  const std::vector<std::string> netsh = NetshMessageLines(
+      "Ok.\r\n\r\n  지정한 이름이 없습니다. \r\nOK.\r\n지정한 이름이 없습니다.\r\n확인.");
+  EXPECT_EQ(netsh, Lines{"지정한 이름이 없습니다."});
+  EXPECT_EQ(ApplyFailureText("LAN", found.status, CompareWithAsked(Office(), found), "", netsh),
+            "변경 실패\r\r"
+            "연결 \"LAN\"의 설정이 요청한 값과 다릅니다.\r\r"
+            "IP 설정: 요청 수동, 현재 자동 (DHCP) (다름)\r"
+            "IP 주소: 요청 10.1.2.3 / 255.255.255.0, 현재 10.1.2.9 / 255.255.0.0 (다름)\r"
+            "기본 게이트웨이: 요청 10.1.2.1, 현재 없음 (다름)\r"
+            "DNS 서버: 요청 10.1.2.53, 10.1.2.54, 현재 10.1.2.53 (다름)\r"
+            "\rnetsh의 메시지:\r"
+            "지정한 이름이 없습니다.");
+  // Not there: only what was asked, after why; a command that did not run is named first.
+  const LiveConnection missing = NotFound();
+  EXPECT_EQ(ApplyFailureText("무선", missing.status, CompareWithAsked(Lan(), missing),
+                             kNetshNotStartedText, {}),
+            "변경 실패\r\rnetsh를 실행하지 못했습니다.\r연결 \"무선\"을(를) 찾을 수 없습니다.\r\r"
+            "IP 설정: 요청 수동\rIP 주소: 요청  / \r기본 게이트웨이: 요청 없음\r"
+            "DNS 서버: 요청 없음");
+  EXPECT_EQ(SettleStatusText(true, std::chrono::milliseconds(19001)),
+            "DHCP 주소 기다리는 중... 20초");
 }
 
 TEST(TcpipRegistry, TheAdapterIsTheFirstBoundEntryWithoutItsDevicePrefix) {

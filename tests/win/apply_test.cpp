@@ -1,9 +1,14 @@
 // Applying a profile in the real window under Wine, with the recording netsh.exe (and net.exe)
-// first on the search path and a temporary folder with a blank in its name.
+// first on the search path, a temporary folder with a blank in its name, and the connection
+// read back from a stand-in that the test sets (the real reader has its cases in
+// win_netcfg_test, and tavi.exe's read-back its end-to-end ones).
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/main_layout.h"
 #include "netcfg/apply_profile.h"
@@ -26,7 +31,15 @@ class ApplyTest : public test::WindowTest {
       ASSERT_TRUE(::CopyFileW(netsh.c_str(), Utf8ToWide(bin_ + name).c_str(), FALSE));
     ReadRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, systemRoot_);
 
-    Open(Options(), /*show=*/false);
+    TfrmMainOptions options = Options();
+    options.readConnection = [this](const std::string& connection) {
+      readNames_.push_back(connection);
+      if (onRead_) onRead_();
+      return live_;
+    };
+    options.settle = {std::chrono::milliseconds(400), std::chrono::milliseconds(400),
+                      std::chrono::milliseconds(50)};
+    Open(std::move(options), /*show=*/false);
     const HWND nic = frm_->Control(cmbNIC);
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"LAN"));
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"   "));
@@ -61,6 +74,11 @@ class ApplyTest : public test::WindowTest {
   test::ScopedEnvironment path_{"PATH", bin_ + ";" + test::EnvironmentValue("PATH")};
   test::ScopedEnvironment tmp_{"TMP", temp_};
   test::ScopedEnvironment recordVariable_{"TAVI_RECORD_DIR", record_};
+  // What the connection shows: FillStatic's values.
+  LiveConnection live_{
+      LiveConnection::Status::Found, false, {{0x0A010203, 0xFFFFFF00, false}}, {}, {}};
+  std::function<void()> onRead_;
+  std::vector<std::string> readNames_;
   std::string systemRoot_;
   std::string progressAtBox_;
   bool waitCursorAtBox_ = true;
@@ -69,6 +87,7 @@ class ApplyTest : public test::WindowTest {
 
 constexpr UINT kInformation = MB_OK | MB_ICONINFORMATION;
 constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
+constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
 
 // The rules of both checks are tested natively; here the window's answers to them.
 TEST_F(ApplyTest, ChecksAndAnUnwritableScriptStopTheApplyBeforeAnythingChanges) {
@@ -100,16 +119,20 @@ TEST_F(ApplyTest, ChecksAndAnUnwritableScriptStopTheApplyBeforeAnythingChanges) 
 TEST_F(ApplyTest, OnASystemRootWith386TheRegistryPathRunsBetweenNetStopAndStart) {
   ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, "C:\\WIN386"));
   frm_->SetText(edtPlace, "집");
+  FillStatic();
   Apply();
-  // This prefix has no NetBT binding, so no adapter can be written: not a success.
-  ExpectBox("변경 실패", "설정 완료", kInformation);
-  EXPECT_EQ(frm_->StatusText(kProgressPanel), "완료");
+  // This prefix has no NetBT binding, so no adapter can be written: a failure, whatever the
+  // connection shows.
+  ASSERT_EQ(prompts_.shown.size(), 1u);
+  EXPECT_TRUE(prompts_.shown[0].text.starts_with("변경 실패\r\r레지스트리에 설정을 모두 쓰지는"));
+  EXPECT_EQ(prompts_.shown[0].flags, kWarning);
+  prompts_.shown.clear();
+  EXPECT_EQ(frm_->StatusText(kProgressPanel), "변경 실패");
 
   // With an adapter bound, the static values of the window go into its keys.
   ASSERT_TRUE(WriteRegMultiString(HKEY_LOCAL_MACHINE,
                                   "SYSTEM\\ControlSet001\\Services\\NetBT\\Linkage\\Bind",
                                   "\\Device\\Tcpip_{C1}"));
-  FillStatic();
   Apply();
   ExpectBox("[집](으)로 네트워크 연결을 설정하였습니다.", "설정 완료", kInformation);
   std::string address;
@@ -146,6 +169,7 @@ TEST_F(ApplyTest, DoubleClickAppliesCtrlMakesEveryLaterApplyQuietAndShiftCloses)
   EXPECT_FALSE(waitCursorAtBox_);
   EXPECT_FALSE(scriptAtBox_);
   EXPECT_FALSE(frm_->Quiet);
+  EXPECT_EQ(readNames_, std::vector<std::string>{"LAN"});  // matched at once
 
   doubleClick(false, true);
   EXPECT_TRUE(frm_->Quiet);
@@ -158,6 +182,55 @@ TEST_F(ApplyTest, DoubleClickAppliesCtrlMakesEveryLaterApplyQuietAndShiftCloses)
   doubleClick(true, false);
   ExpectBox("네트워크 연결을 선택해 주십시오.", "Tavi", kExclamation);
   EXPECT_EQ(frm_->Handle(), nullptr);
+}
+
+// The wait for the connection processes messages: the status bar counts down, a second apply
+// is refused, a close waits for the end. Then the connection shows the values: success.
+TEST_F(ApplyTest, TheWindowStaysResponsiveWhileTheApplyWaitsForTheConnection) {
+  FillStatic();
+  frm_->SetText(edtPlace, "사무실");
+  live_.dhcp = true;  // not yet
+  std::string progressWhileWaiting;
+  onRead_ = [&] {
+    if (readNames_.size() == 2) {
+      progressWhileWaiting = frm_->StatusText(kProgressPanel);
+      ::PostMessageW(frm_->Control(btnApplyNetWork), BM_CLICK, 0, 0);
+      ::PostMessageW(frm_->Handle(), WM_CLOSE, 0, 0);
+    }
+    if (readNames_.size() == 3) live_.dhcp = false;
+  };
+  bool openAtBox = false;
+  prompts_.onShow = [&](const test::ScriptedPrompts::Prompt&) {
+    openAtBox = ::IsWindow(frm_->Handle());
+  };
+  EXPECT_EQ(frm_->ApplyNetWork(), ApplyOutcome::Applied);
+  EXPECT_TRUE(progressWhileWaiting.starts_with("설정 확인 중... ")) << progressWhileWaiting;
+  EXPECT_EQ(readNames_.size(), 3u);
+  ExpectBox("[사무실](으)로 네트워크 연결을 설정하였습니다.", "설정 완료", kInformation);
+  EXPECT_TRUE(openAtBox);
+  EXPECT_EQ(frm_->Handle(), nullptr);                         // the close came after the box
+  EXPECT_EQ(Commands().find("netsh", 1), std::string::npos);  // netsh ran once
+}
+
+// A connection that never shows the values: after the settle time, a failure naming them, a
+// box only without Quiet.
+TEST_F(ApplyTest, AConnectionThatNeverShowsTheValuesFailsAfterTheSettleTime) {
+  FillStatic();
+  live_.addresses[0].mask = 0xFFFF0000;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(frm_->ApplyNetWork(), ApplyOutcome::Failed);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+  EXPECT_GT(readNames_.size(), 2u);
+  const test::ScriptedPrompts::Prompt box = prompts_.shown.at(0);
+  EXPECT_NE(box.text.find("현재 10.1.2.3 / 255.255.0.0 (다름)"), std::string::npos) << box.text;
+  EXPECT_EQ(box.flags, kWarning);
+  EXPECT_EQ(progressAtBox_, "변경 실패");
+  prompts_.shown.clear();
+
+  frm_->Quiet = true;
+  EXPECT_EQ(frm_->ApplyNetWork(), ApplyOutcome::Failed);
+  EXPECT_TRUE(prompts_.shown.empty());
+  EXPECT_EQ(frm_->StatusText(kProgressPanel), "변경 실패");
 }
 
 }  // namespace

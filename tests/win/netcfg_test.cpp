@@ -3,9 +3,15 @@
 //   behind removed; the TCP/IP writer under an adapter named by a NetBT binding list written
 //   here, every value read back with its type.
 // - The console runner with real processes: cmd.exe and the console_probe test program.
+// - The connection reader against Wine's IP Helper.
 // Registered three times: under the Korean locale (OEM and ANSI code page 949); for the OEM
 // tests only, under the C locale, where OEM 437 and ANSI 1252 give bytes different meanings;
 // and for the 15-second cap alone, so the other suites stay fast.
+// clang-format off
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+// clang-format on
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
@@ -14,6 +20,8 @@
 #include <tuple>
 #include <vector>
 
+#include "netcfg/adapter_discovery.h"
+#include "netcfg/connection_reader_win32.h"
 #include "netcfg/console_command.h"
 #include "netcfg/console_runner_win32.h"
 #include "netcfg/registry_values_win32.h"
@@ -225,6 +233,18 @@ TEST(ConsoleCapture, AppendsStandardOutputOnlyAndProcessesMessagesWhileItWaits) 
   EXPECT_FALSE(::PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE));
   EXPECT_EQ(Capture(Probe("exit 0"), "unchanged"), "unchanged");
   EXPECT_EQ(Capture("tavi-no-such-program.exe", "unchanged"), "unchanged");
+
+  // netsh's capture: its errors too, and whether it ended within the passes given.
+  ConsoleCapture capture;
+  std::string text;
+  ASSERT_TRUE(capture.Start(Probe("streams out err"), {.withErrors = true}));
+  EXPECT_TRUE(capture.Finish(text, 1000));
+  EXPECT_EQ(text, "errout");  // the order the probe writes them in
+  ASSERT_TRUE(capture.Start(Probe("linger 120")));
+  EXPECT_FALSE(capture.Finish(text, 2));
+  ASSERT_EQ(text.rfind("erroutpid=", 0), 0u) << text;
+  Handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, std::stoul(text.substr(10))));
+  ::TerminateProcess(process.get(), 0);
 }
 
 TEST(ConsoleCapture, OutputBeyondTheLimitIsReadAndDropped) {
@@ -250,6 +270,46 @@ TEST(ConsoleCapture, OemWesternTextIsReadInTheOemCodePageNotTheAnsiOne) {
   if (::GetOEMCP() != 437 || ::GetACP() != 1252) GTEST_SKIP() << "needs OEM 437 and ANSI 1252";
   // 0x82 and 0x81 are é and ü in 437, but a low quotation mark and nothing in 1252.
   EXPECT_EQ(Capture(Probe("hex 636166822081626572")), "café über");
+}
+
+// The IP Helper's view of this prefix: Wine lists the host's interfaces by their Linux names,
+// the loopback `lo` always, and GetAdaptersInfo leaves the loopback out.
+TEST(ConnectionReader, FindsTheLoopbackByItsNameInAnyCaseAndNoConnectionThatIsNotThere) {
+  for (const char* name : {"lo", "LO"}) {
+    const LiveConnection lo = ReadConnection(name);
+    ASSERT_EQ(lo.status, LiveConnection::Status::Found) << name;
+    EXPECT_FALSE(lo.dhcp);
+    EXPECT_EQ(lo.addresses, (std::vector<LiveAddress>{{0x7F000001, 0xFF000000, false}}));
+    EXPECT_TRUE(lo.gateways.empty());
+  }
+  for (const char* name : {"lo ", "로컬 영역 연결 9", ""})
+    EXPECT_EQ(ReadConnection(name).status, LiveConnection::Status::NotFound) << name;
+  EXPECT_EQ(ReadConnectionFromAdapterInfo("lo").status, LiveConnection::Status::NotFound);
+}
+
+// Windows 2000 and XP name a connection only in the registry: the older way finds an adapter
+// by the name its key in the network class gives it, and reads what the newer way reads.
+TEST(ConnectionReader, TheOlderWayReadsWhatTheNewerOneDoesUnderTheRegistrysName) {
+  ULONG size = 16 * 1024;
+  std::vector<ULONGLONG> buffer(size / sizeof(ULONGLONG));
+  ASSERT_EQ(::GetAdaptersAddresses(AF_INET, GAA_FLAG_INCLUDE_PREFIX, nullptr,
+                                   reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer.data()), &size),
+            static_cast<ULONG>(NO_ERROR));
+  const IP_ADAPTER_ADDRESSES* adapter = reinterpret_cast<PIP_ADAPTER_ADDRESSES>(buffer.data());
+  while (adapter && (adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK || !adapter->FirstUnicastAddress))
+    adapter = adapter->Next;
+  if (!adapter) GTEST_SKIP() << "no adapter with an address besides the loopback";
+  const std::string key = ConnectionNamePath(adapter->AdapterName);
+  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, key, "테스트 연결"));
+  const LiveConnection newer = ReadConnection(WideToUtf8(adapter->FriendlyName));
+  const LiveConnection older = ReadConnectionFromAdapterInfo("테스트 연결");
+  ASSERT_EQ(older.status, LiveConnection::Status::Found);
+  EXPECT_FALSE(older.addresses.empty());
+  EXPECT_EQ(older.addresses, newer.addresses);
+  EXPECT_EQ(older.gateways, newer.gateways);
+  EXPECT_EQ(older.dnsServers, newer.dnsServers);
+  EXPECT_EQ(ReadConnectionFromAdapterInfo("테스트").status, LiveConnection::Status::NotFound);
+  ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, Utf8ToWide(key.substr(0, key.find("\\Connection"))).c_str());
 }
 
 TEST(ConsoleCaptureCap, EndsAfterAboutFifteenSecondsAndLeavesTheProgramRunning) {
