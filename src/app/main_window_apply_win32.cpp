@@ -128,12 +128,13 @@ ApplyOutcome TfrmMain::RunApply() {
   ShowLocalAddresses();
   SetStatusText(kProgressPanel, applied ? kAppliedText : kApplyFailedText);
   if (!Quiet) {
+    // Both outcomes keep the completion box's caption and icon; the text tells them apart.
     if (applied) {
       ShowMessage(ApplySuccessText(values.Place), kApplyDoneCaption, MB_OK | MB_ICONINFORMATION);
     } else {
       ShowMessage(ApplyFailureText(values.NIC, found.status, readBack, problem,
                                    NetshMessageLines(netshOutput)),
-                  kApplyDoneCaption, MB_OK | MB_ICONWARNING);
+                  kApplyDoneCaption, MB_OK | MB_ICONINFORMATION);
     }
   }
   return applied ? ApplyOutcome::Applied : ApplyOutcome::Failed;

@@ -87,7 +87,6 @@ class ApplyTest : public test::WindowTest {
 
 constexpr UINT kInformation = MB_OK | MB_ICONINFORMATION;
 constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
-constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
 
 // The rules of both checks are tested natively; here the window's answers to them.
 TEST_F(ApplyTest, ChecksAndAnUnwritableScriptStopTheApplyBeforeAnythingChanges) {
@@ -125,7 +124,7 @@ TEST_F(ApplyTest, OnASystemRootWith386TheRegistryPathRunsBetweenNetStopAndStart)
   // connection shows.
   ASSERT_EQ(prompts_.shown.size(), 1u);
   EXPECT_TRUE(prompts_.shown[0].text.starts_with("변경 실패\r\r레지스트리에 설정을 모두 쓰지는"));
-  EXPECT_EQ(prompts_.shown[0].flags, kWarning);
+  EXPECT_EQ(prompts_.shown[0].flags, kInformation);
   prompts_.shown.clear();
   EXPECT_EQ(frm_->StatusText(kProgressPanel), "변경 실패");
 
@@ -223,7 +222,7 @@ TEST_F(ApplyTest, AConnectionThatNeverShowsTheValuesFailsAfterTheSettleTime) {
   EXPECT_GT(readNames_.size(), 2u);
   const test::ScriptedPrompts::Prompt box = prompts_.shown.at(0);
   EXPECT_NE(box.text.find("현재 10.1.2.3 / 255.255.0.0 (다름)"), std::string::npos) << box.text;
-  EXPECT_EQ(box.flags, kWarning);
+  EXPECT_EQ(box.flags, kInformation);
   EXPECT_EQ(progressAtBox_, "변경 실패");
   prompts_.shown.clear();
 
