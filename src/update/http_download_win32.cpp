@@ -98,17 +98,24 @@ class BlockReader {
   bool ended_ = false;
 };
 
-// The target file, written in large pieces rather than block by block. Whatever arrived is
-// on disk when the sink goes, also when the transfer failed.
+// The target file, written in large pieces rather than block by block. Unless the transfer
+// kept it, the file goes with the sink: a failed download leaves nothing that could pass for
+// the file later.
 class FileSink {
  public:
-  ~FileSink() { Close(); }
+  ~FileSink() {
+    Close();
+    if (!path_.empty() && !kept_) ::DeleteFileW(path_.c_str());
+  }
 
   bool Create(const std::string& path) {
     file_.reset(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file_) path_ = Utf8ToWide(path);
     return static_cast<bool>(file_);
   }
+
+  void Keep() { kept_ = true; }
 
   bool Write(std::string_view bytes) {
     pending_.append(bytes);
@@ -136,6 +143,8 @@ class FileSink {
   }
 
   Handle file_;
+  std::wstring path_;
+  bool kept_ = false;
   std::string pending_;
 };
 
@@ -273,8 +282,9 @@ void THttpDownloadThread::Transfer() {
       ::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr);
   if (stop_) return;
   if (!announced && binaryData_) return;  // a binary body must announce its length
+  std::optional<std::int64_t> length;
   if (announced) {
-    const auto length = ParseContentLength(WideToUtf8(lengthText));
+    length = ParseContentLength(WideToUtf8(lengthText));
     if (!length) return;
     fileSize_ = *length;
   }
@@ -306,8 +316,9 @@ void THttpDownloadThread::Transfer() {
   if (!file.Close()) return;
   if (stop_) return;  // the request handle may be closed already
 
-  success_ = DownloadSucceeded(toFile_, fileSize_, totalRead_);
-  if (toFile_) KeepResponseHeaders(request);
+  success_ = DownloadSucceeded(toFile_, length, totalRead_);
+  if (success_) file.Keep();
+  KeepResponseHeaders(request);
 }
 
 void THttpDownloadThread::KeepResponseHeaders(HINTERNET request) {
@@ -399,8 +410,8 @@ void THttpDownload::Complete(std::shared_ptr<THttpDownloadThread> worker) {
   if (worker->thread_) ::WaitForSingleObject(worker->thread_.get(), INFINITE);
 
   succeeded_ = worker->success_ && !worker->stop_;
+  if (succeeded_) responseHeaders_ = worker->responseHeaders_;
   if (succeeded_ && worker->toFile_) {
-    responseHeaders_ = worker->responseHeaders_;
     // Copies: a handler may destroy the component, and with it the original.
     if (const THttpDoneFileEvent handler = OnDoneFile) {
       handler(*this, worker->fileName_, worker->fileSize_);

@@ -154,7 +154,7 @@ class THttpDownload final : public TComponent {
   void Abort();
 
   const std::string& ErrorMessage() const { return errorMessage_; }
-  // Raw headers, lines ending in CR LF, of the last successful file transfer.
+  // Raw headers, lines ending in CR LF, of the last successful transfer.
   const std::string& ResponseHeaders() const { return responseHeaders_; }
   bool Succeeded() const { return succeeded_; }
   // The running worker, or null.

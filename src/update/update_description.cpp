@@ -102,7 +102,8 @@ const DescribedFile* DescriptionVerdict::FirstRefused() const {
 }
 
 DescriptionVerdict EvaluateDescription(const UpdateDescription& description,
-                                       const VersionLookup& localVersion) {
+                                       const VersionLookup& localVersion,
+                                       const ReservedName& reserved) {
   DescriptionVerdict verdict;
   for (const DescriptionSection& section : description) {
     if (section.name == kInfoSection) continue;
@@ -114,7 +115,8 @@ DescriptionVerdict EvaluateDescription(const UpdateDescription& description,
     // below, before anything would be written.
     file.localVersion = localVersion(file.name);
     file.outOfDate = IsOutOfDate(file.localVersion, file.version);
-    file.refused = file.outOfDate && !IsPlainFileName(file.name);
+    file.refused =
+        file.outOfDate && (!IsPlainFileName(file.name) || (reserved && reserved(file.name)));
     verdict.files.push_back(std::move(file));
   }
   for (const DescriptionSection& section : description) {

@@ -51,7 +51,8 @@ struct DescribedFile {
   std::string url;      // "url"
   std::optional<std::string> localVersion;  // none: no such file here
   bool outOfDate = false;
-  // Out of date but not a plain file name: never downloaded, and the update cannot go on.
+  // Out of date but not a plain file name, or the name of a file of the update itself: never
+  // downloaded, and the update cannot go on.
   bool refused = false;
 };
 
@@ -70,9 +71,13 @@ struct DescriptionVerdict {
 // The local version text of a file named relative to the program folder; none when the
 // file does not exist, the empty text when it has no version information.
 using VersionLookup = std::function<std::optional<std::string>(const std::string& name)>;
+// Whether a plain file name is one the update keeps for itself in the program folder (its
+// download folder, its description, the places' file), which no offered file may replace.
+using ReservedName = std::function<bool(const std::string& name)>;
 
 // Decides every file section of the description: all sections but "info" name files.
 DescriptionVerdict EvaluateDescription(const UpdateDescription& description,
-                                       const VersionLookup& localVersion);
+                                       const VersionLookup& localVersion,
+                                       const ReservedName& reserved = nullptr);
 
 }  // namespace tavi

@@ -78,8 +78,11 @@ std::string StatusErrorText(std::string_view statusLine, std::string_view url) {
   return std::string(statusLine) + "\r\n\r\n" + std::string(url);
 }
 
-std::string DescriptionFailedText(std::string_view url) {
-  return "업데이트 정보를 받을 수 없습니다.\r\n\r\n" + std::string(url);
+std::string DescriptionFailedText(std::string_view url, std::string_view statusLine) {
+  std::string text = "업데이트 정보를 받을 수 없습니다.\r\n\r\n";
+  const size_t end = statusLine.find_first_of("\r\n");
+  if (!statusLine.empty()) text.append(statusLine.substr(0, end)).append("\r\n");
+  return text.append(url);
 }
 
 std::string DescriptionNotStoredText(std::string_view path) {
@@ -101,6 +104,12 @@ std::string FolderNotCreatedText(std::string_view path) {
 
 std::string HandOverFailedText(std::string_view path) {
   return "업데이트를 설치할 프로그램을 시작할 수 없습니다.\r\n\r\n" + std::string(path);
+}
+
+std::string InstallFailedText(std::string_view path, bool restored) {
+  return std::string(restored ? "업데이트를 설치할 수 없습니다. 설치된 프로그램은 그대로입니다."
+                              : "업데이트를 설치할 수 없고, 바뀐 파일을 되돌리지도 못했습니다.") +
+         "\r\n\r\n" + std::string(path);
 }
 
 std::string UpdaterTraceText(std::string_view message) {

@@ -6,7 +6,8 @@
 //   program folder\update.info         the description, as the server sent it
 //   program folder\update\<file>       the downloaded files
 //   program folder\update\<program>    the copy that installs them (started as
-//                                      <process id> "<installed program>" "<copy>")
+//                                      <process id> "<installed program>" "<copy>"): the
+//                                      out-of-date files of update.info, all or none
 #pragma once
 
 #include <windows.h>
@@ -98,14 +99,21 @@ class TRavoUpdater final : public TComponent {
   void RunStartupDuties();
   // True when the arguments formed a valid hand-over and it ran.
   bool RunHandOver(const std::vector<std::string>& arguments);
+  // Installs the out-of-date files of the installation's description from the download folder
+  // (both end in "\"), all or none, and tells the user when it cannot.
+  void Install(const std::string& installFolder, const std::string& downloadFolder);
   void RemoveLeftovers();
 
   void CreateDownloads();
-  void StoreDescription(const std::string& text);
+  void DescriptionArrived(const std::string& text);
   void InfoDownloadError(TObject& sender);
   void RelayDownloadError(TObject& sender);
   void RaiseError(TObject& sender, const std::string& text);
-  DescriptionVerdict Evaluate(bool trace) const;
+  // Whether a name of the description means one of the files the update keeps for itself in
+  // the folder, however it is written.
+  bool IsReservedName(const std::string& folder, const std::string& name) const;
+  // The description of the program in the folder (ending in "\"), decided against its files.
+  DescriptionVerdict Evaluate(const std::string& folder, bool trace) const;
   void RunApplyUpdates();
 
   MessageBoxPrompts systemPrompts_;
@@ -129,10 +137,6 @@ std::optional<std::string> LocalFileVersion(const std::string& path);
 // Every section of an INI file with its keys and values in file order, read as the
 // system's private-profile functions read it; empty when there is no such file.
 UpdateDescription ReadUpdateDescription(const std::string& path);
-
-// Copies every file of the source tree over the same name in the destination tree; a
-// subfolder missing at the destination receives nothing. Single failures are ignored.
-void CopyFolderTree(const std::string& source, const std::string& destination);
 
 // Sends the text with the updater's prefix to the debugger output.
 void UpdaterTrace(std::string_view message);

@@ -18,6 +18,7 @@
 #include "app/main_layout.h"
 #include "app/version.h"
 #include "loopback_http.h"
+#include "update/file_path.h"
 #include "update/http_download_win32.h"
 #include "update/update_texts.h"
 #include "update/updater_win32.h"
@@ -90,7 +91,7 @@ class HttpDownloadTest : public ::testing::Test {
 };
 
 // Every block of a file is reported whole, however the body trickles in; a file that does not
-// match its length fails, without a text.
+// match its length fails, without a text, and leaves no file behind.
 TEST_F(HttpDownloadTest, FilesComeInWholeBlocksAndFailWithoutTextWhenTheirLengthIsWrong) {
   struct Case {
     const char* query;
@@ -101,10 +102,10 @@ TEST_F(HttpDownloadTest, FilesComeInWholeBlocksAndFailWithoutTextWhenTheirLength
   for (const Case& c : std::initializer_list<Case>{
            {"/data?size=3000&chunk=100&delay=5", true, true, Pattern(3000), 3},
            {"/data?size=3000&length=none", true, false, "old", 0},  // not even opened
-           {"/data?size=3000&length=none", false, false, Pattern(3000), 3},
+           {"/data?size=3000&length=none", false, false, "", 3},
            {"/data?size=0&length=none", false, true, "", 0},
-           {"/data?size=2000&length=5000", true, false, Pattern(2000),
-            2},                                                           // the partial file stays
+           {"/data?size=2000&length=5000", true, false, "", 2},           // cut off
+           {"/data?size=3000&length=2000", true, false, "", 3},           // more than announced
            {"/data?size=2000&status=404", true, true, Pattern(2000), 2},  // an error page is a body
        }) {
     test::WriteFileBytes(File(), "old");
@@ -117,6 +118,7 @@ TEST_F(HttpDownloadTest, FilesComeInWholeBlocksAndFailWithoutTextWhenTheirLength
     download.GetFile();
     EXPECT_EQ(download.Succeeded(), c.succeeds) << c.query;
     EXPECT_EQ(ReadFileBytes(File()), c.file) << c.query;
+    EXPECT_EQ(FileExists(File()), c.succeeds || c.file == "old") << c.query;
     EXPECT_EQ(events.progress.size(), c.blocks) << c.query;
     EXPECT_EQ(events.doneFiles.size() + events.errors.size(), 1u) << c.query;
     EXPECT_EQ(events.errors, std::vector<std::string>(c.succeeds ? 0 : 1)) << c.query;
@@ -217,7 +219,7 @@ TEST_F(HttpDownloadTest, AbortEndsTheTransferAsFailedWithoutText) {
   ASSERT_TRUE(WaitUntil([&] { return events.Events() == 1; }, std::chrono::seconds(2)));
   EXPECT_EQ(events.errors, std::vector<std::string>{""});
   EXPECT_FALSE(download.Succeeded());
-  EXPECT_EQ(ReadFileBytes(File()).size(), 1025u);
+  EXPECT_FALSE(FileExists(File()));
 
   // From inside the progress handler, while waiting: no further block is read.
   download.URL = LoopbackHttpUrl(kSlow);
@@ -229,7 +231,7 @@ TEST_F(HttpDownloadTest, AbortEndsTheTransferAsFailedWithoutText) {
   download.GetFile();
   EXPECT_EQ(events.progress.size(), 3u);
   EXPECT_EQ(events.errors.size(), 2u);
-  EXPECT_EQ(ReadFileBytes(File()).size(), 3075u);
+  EXPECT_FALSE(FileExists(File()));
 }
 
 TEST(HttpDownloadLifetime, DestroyedMidTransferReportsNothingAndItsWorkerEnds) {
@@ -270,6 +272,12 @@ TEST_F(HttpDownloadTest, QuitWhileWaitingStopsTheTransferAndKeepsTheQuit) {
   MSG message;
   ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 3u);
+}
+
+std::string ShortName(const std::string& path) {
+  wchar_t buffer[MAX_PATH] = {};
+  ::GetShortPathNameW(Utf8ToWide(path).c_str(), buffer, MAX_PATH);
+  return FileNameOf(WideToUtf8(buffer));
 }
 
 void MakeFolder(const std::string& path) {
@@ -361,21 +369,24 @@ TEST_F(UpdaterTest, StartWithoutArgumentsRemovesWhatAnUpdateLeftBehind) {
   EXPECT_EQ(exits + closes + static_cast<int>(starts.size()), 0);
 }
 
-TEST_F(UpdaterTest, HandOverChecksItsArgumentsWaitsForTheOldProgramAndCopiesTheTree) {
-  // The download folder, as ApplyUpdates leaves it, and the installation around it.
+TEST_F(UpdaterTest, HandOverChecksItsArgumentsWaitsForTheOldProgramAndInstallsAllOrNothing) {
+  // The download folder, as ApplyUpdates leaves it, with what a failed update before it cut
+  // off, and the installation around it.
   MakeFolder(Downloads());
   MakeFolder(Downloads() + "\\sub");
-  MakeFolder(Downloads() + "\\absent");
   const std::string copy = Downloads() + "\\tavi.exe";
   WriteFileBytes(copy, "new program");
-  WriteFileBytes(Downloads() + "\\sub\\a.txt", "new a");
-  WriteFileBytes(Downloads() + "\\absent\\b.txt", "b");
-  MakeFolder(dir.File("sub"));
-  WriteFileBytes(dir.File("sub\\a.txt"), "old a");
-  WriteFileBytes(Info(), "[tavi.exe]\r\n");
+  WriteFileBytes(Downloads() + "\\help.txt", "new help");
+  WriteFileBytes(Downloads() + "\\a.txt", "cut off");
+  WriteFileBytes(Downloads() + "\\sub\\b.txt", "b");
+  WriteFileBytes(dir.File("help.txt"), "old help");
+  const std::string installed = ReadFileBytes(Exe());
+  WriteFileBytes(Info(), "[tavi.exe]\r\nver=9.9.9.9\r\n[new.txt]\r\n[help.txt]\r\nver=1\r\n");
+  WriteFileBytes(Downloads() + "\\new.txt", "new");
 
   // Arguments that do not check out: a normal start, without cleanup.
   const std::string pid = std::to_string(::GetCurrentProcessId() + 4);
+  const std::string gone = std::to_string(::GetCurrentThreadId());  // no process has this id
   const std::string elsewhere = dir.File("elsewhere\\tavi.exe"), other = Downloads() + "\\o.exe";
   MakeFolder(dir.File("elsewhere"));
   WriteFileBytes(elsewhere, "x");
@@ -393,8 +404,25 @@ TEST_F(UpdaterTest, HandOverChecksItsArgumentsWaitsForTheOldProgramAndCopiesTheT
     EXPECT_EQ(exits, 0) << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
   }
   EXPECT_TRUE(starts.empty());
-  EXPECT_NE(ReadFileBytes(Exe()), "new program");
+  EXPECT_EQ(ReadFileBytes(Exe()), installed);
   EXPECT_TRUE(FileExists(Info()));
+
+  // A file that cannot be written (held by another program): the installation stays as it
+  // was, the user is told which file, and the installed program starts all the same.
+  {
+    const Handle held(::CreateFileW(Utf8ToWide(dir.File("help.txt")).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    TRavoUpdater updater(nullptr, Environment(copy, {gone, Exe(), copy}));
+  }
+  EXPECT_EQ(ReadFileBytes(Exe()), installed);
+  EXPECT_EQ(ReadFileBytes(dir.File("help.txt")), "old help");
+  EXPECT_FALSE(FileExists(dir.File("new.txt")));
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, InstallFailedText(dir.File("help.txt"), true));
+  EXPECT_EQ(prompts.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONHAND));
+  EXPECT_EQ(starts, std::vector<std::string>{Exe() + " "});
+  starts.clear();
+  exits = 0;
 
   // The old program: a process that ends only when the test ends it.
   std::wstring commandLine = L"cmd.exe /c exit";
@@ -417,9 +445,13 @@ TEST_F(UpdaterTest, HandOverChecksItsArgumentsWaitsForTheOldProgramAndCopiesTheT
   end.join();
   ASSERT_EQ(exits, 1);
   EXPECT_GE(exitTime, ended);
+  // Exactly the out-of-date files of the description.
   EXPECT_EQ(ReadFileBytes(Exe()), "new program");
-  EXPECT_EQ(ReadFileBytes(dir.File("sub\\a.txt")), "new a");
-  EXPECT_FALSE(FileExists(dir.File("absent")));  // folders are not created
+  EXPECT_EQ(ReadFileBytes(dir.File("help.txt")), "new help");
+  EXPECT_EQ(ReadFileBytes(dir.File("new.txt")), "new");
+  EXPECT_FALSE(FileExists(dir.File("a.txt")));
+  EXPECT_FALSE(FileExists(dir.File("sub")));
+  EXPECT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(starts, std::vector<std::string>{Exe() + " "});
   // Its cleanup is for the installed program's start.
   EXPECT_TRUE(FileExists(Info()));
@@ -469,13 +501,23 @@ TEST_F(UpdaterTest, FailedDescriptionRequestEndsTheWaitWithAnError) {
   updater->URL = "http://127.0.0.1:1/myAPP/Tavi/update.php";  // nobody listens there
   EXPECT_FALSE(updater->HaveUpdates(files, info));
   EXPECT_FALSE(updater->DescriptionReceived());
-  const std::string empty = test::LoopbackHttpUrl("/data?size=0");
-  updater->URL = empty;
-  EXPECT_FALSE(updater->HaveUpdates(files, info));
-  EXPECT_FALSE(updater->DescriptionReceived());
-  EXPECT_EQ(errors,
-            (std::vector<std::string>{"InfoDownload:서버[127.0.0.1:1]에 연결할 수 없습니다.",
-                                      "RavoUpdater1:" + DescriptionFailedText(empty)}));
+  std::vector<std::string> expected = {"InfoDownload:서버[127.0.0.1:1]에 연결할 수 없습니다."};
+  // No reply, and an error page for a reply: a missing description, a failing script, a
+  // redirect that ends on either. Each says what the server said.
+  const std::string notFound = served.Url("none.php");
+  for (const auto& [url, status] : std::initializer_list<std::pair<std::string, std::string>>{
+           {test::LoopbackHttpUrl("/data?size=0"), ""},
+           {notFound, "HTTP/1.0 404 Not Found"},
+           {test::LoopbackHttpUrl("/data?status=500&size=9"), "HTTP/1.0 500 Internal Server Error"},
+           {test::LoopbackHttpUrl("/data?status=302&location=" + notFound),
+            "HTTP/1.0 404 Not Found"},
+       }) {
+    updater->URL = url;
+    EXPECT_FALSE(updater->HaveUpdates(files, info)) << url;
+    EXPECT_FALSE(updater->DescriptionReceived());
+    expected.push_back("RavoUpdater1:" + DescriptionFailedText(url, status));
+  }
+  EXPECT_EQ(errors, expected);
   EXPECT_FALSE(FileExists(Info()));
   updater->ApplyUpdates();  // still no description: nothing to apply
   EXPECT_EQ(prompts.shown.size(), 1u);
@@ -490,6 +532,8 @@ TEST_F(UpdaterTest, FailedDescriptionRequestEndsTheWaitWithAnError) {
 
 TEST_F(UpdaterTest, ApplyDownloadsEveryOutOfDateFileAndHandsOver) {
   const std::unique_ptr<TRavoUpdater> updater = Make();
+  MakeFolder(Downloads());
+  WriteFileBytes(Downloads() + "\\left.txt", "what an earlier update left");
   WriteFileBytes(served.File("a.dll"), std::string(3000, 'b'));
   WriteFileBytes(served.File("help.txt"), "help");
   ASSERT_TRUE(Describe(*updater, "[a.dll]\r\nver=1\r\nurl=" + served.Url("a.dll") +
@@ -508,6 +552,7 @@ TEST_F(UpdaterTest, ApplyDownloadsEveryOutOfDateFileAndHandsOver) {
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(ReadFileBytes(Downloads() + "\\a.dll"), std::string(3000, 'b'));
   EXPECT_EQ(ReadFileBytes(Downloads() + "\\help.txt"), "help");
+  EXPECT_FALSE(FileExists(Downloads() + "\\left.txt"));
   EXPECT_EQ(progress,
             (std::vector<std::string>{
                 "THttpDownloadThread:a.dll:3000:1025", "THttpDownloadThread:a.dll:3000:2050",
@@ -532,10 +577,11 @@ TEST_F(UpdaterTest, EveryFaultStopsTheUpdateWithItsReason) {
   const std::unique_ptr<TRavoUpdater> updater = Make();
   WriteFileBytes(served.File("a.dll"), "aaa");
   const std::string moved = test::LoopbackHttpUrl("/data?status=301&size=10");
-  const std::string shortBody = test::LoopbackHttpUrl("/data?size=10&length=20");
+  const std::string shortBody = test::LoopbackHttpUrl("/data?size=3000&length=9000");
   struct Case {
     std::string section, url, error;
   };
+  WriteFileBytes(Info(), "");  // so that it has its short name
   const std::vector<Case> cases = {
       {"b.dll", moved, "RavoUpdater1:HTTP/1.0 301 Moved Permanently\r\r\n\r\n" + moved},
       {"b.dll", "http://127.0.0.1:1/b.dll", "FileDownload:서버[127.0.0.1:1]에 연결할 수 없습니다."},
@@ -543,21 +589,26 @@ TEST_F(UpdaterTest, EveryFaultStopsTheUpdateWithItsReason) {
       {"sub\\b.dll", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("sub\\b.dll")},
       {"..\\b.dll", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("..\\b.dll")},
       {"C:\\b.dll", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("C:\\b.dll")},
+      // The update's own files and the places' file, however they are written.
+      {"Update", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("Update")},
+      {"UPDATE.INFO", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("UPDATE.INFO")},
+      {"tavi.ini", served.Url("a.dll"), "RavoUpdater1:" + RefusedNameText("tavi.ini")},
+      {ShortName(Info()), served.Url("a.dll"),
+       "RavoUpdater1:" + RefusedNameText(ShortName(Info()))},
   };
   for (const Case& c : cases) {
     errors.clear();
     RemoveFolderTree(Downloads());
     ASSERT_TRUE(Describe(*updater, "[a.dll]\r\nurl=" + served.Url("a.dll") + "\r\n[" + c.section +
-                                       "]\r\nurl=" + c.url +
+                                       "]\r\nver=1\r\nurl=" + c.url +
                                        "\r\n[c.dll]\r\nurl=" + served.Url("a.dll") + "\r\n"));
     updater->ApplyUpdates();
     EXPECT_EQ(errors, std::vector<std::string>{c.error});
-    // A refused name stops the update before anything is downloaded; any other fault after.
+    // A refused name stops the update before anything is downloaded; any other fault after,
+    // and what the failed download wrote goes.
     const bool refused = c.section != "b.dll";
-    EXPECT_EQ(FileExists(Downloads() + "\\a.dll"), !refused) << c.url;
-    if (c.error.find("HTTP/") != std::string::npos) {
-      EXPECT_FALSE(FileExists(Downloads() + "\\b.dll")) << c.url;  // an error page goes
-    }
+    EXPECT_EQ(FileExists(Downloads() + "\\a.dll"), !refused) << c.section;
+    EXPECT_FALSE(FileExists(Downloads() + "\\b.dll")) << c.url;
     EXPECT_FALSE(FileExists(Downloads() + "\\c.dll")) << c.url;
     EXPECT_FALSE(FileExists(Downloads() + "\\tavi.exe")) << c.url;
   }
@@ -623,6 +674,10 @@ TEST_F(UpdateWorkflowTest, UpToDateUnreachableAndFailedAreToldApart) {
   frm_->RavoUpdater1->URL = "http://127.0.0.1:1/myAPP/Tavi/update.php";
   ClickUpdate();
   ExpectBox("서버[127.0.0.1:1]에 연결할 수 없습니다.", "Tavi", MB_OK);  // no icon
+  // An error page in place of the description: what the server said.
+  frm_->RavoUpdater1->URL = served.Url("none.php");
+  ClickUpdate();
+  ExpectBox(DescriptionFailedText(served.Url("none.php"), "HTTP/1.0 404 Not Found"), "Tavi", MB_OK);
 
   // A file answered with an error page: its status after the first file, no hand-over, and
   // the progress dialog gone.
