@@ -27,4 +27,7 @@ std::string NoInternetText();
 // The server was not reachable; host as written in the address.
 std::string ServerUnreachableText(std::string_view host);
 
+// The server's certificate was refused (not trusted, expired, for another name, revoked).
+std::string CertificateRefusedText(std::string_view host);
+
 }  // namespace tavi

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "update/signature_win32.h"
 #include "win/files_win32.h"
 #include "win/text_win32.h"
 
@@ -33,8 +34,9 @@ std::optional<InstallFailure> InstallFiles(const std::vector<const DescribedFile
   std::vector<Staged> staged;
   for (const DescribedFile* file : files) {
     const std::string source = downloadFolder + file->name;
+    // Checked again: a file changed since its download is not the one the description means.
     std::optional<std::string> bytes = ReadWholeFile(source);
-    if (!bytes) return InstallFailure{source};
+    if (!IsDescribedFile(*file, bytes)) return InstallFailure{source};
     Staged next{installFolder + file->name, std::move(*bytes), std::nullopt};
     if (Exists(next.target) && !(next.old = ReadWholeFile(next.target))) {
       return InstallFailure{next.target};

@@ -64,6 +64,14 @@ std::string DescriptionNotStoredText(std::string_view path);
 std::string DownloadFailedText(std::string_view fileName, std::string_view url);
 // A file section whose name is not a plain file name.
 std::string RefusedNameText(std::string_view name);
+// A file section without a size or a SHA-256.
+std::string UnhashedFileText(std::string_view name);
+// A downloaded file whose size or SHA-256 is not the described one.
+std::string FileMismatchText(std::string_view fileName, std::string_view url);
+// A description without a valid signature by the maker's key.
+std::string UnverifiedDescriptionText(std::string_view url);
+// The program was built without the key that descriptions are checked with.
+std::string NoUpdateKeyText();
 // The download folder could not be made.
 std::string FolderNotCreatedText(std::string_view path);
 // The copy of the program that installs the update could not be started.

@@ -8,7 +8,9 @@
 #include "profiles/private_profile_win32.h"
 #include "profiles/profile_store.h"
 #include "update/file_path.h"
+#include "update/signature_win32.h"
 #include "update/update_install_win32.h"
+#include "update/update_key.h"
 #include "update/update_texts.h"
 #include "win/files_win32.h"
 #include "win/handle.h"
@@ -146,6 +148,7 @@ TRavoUpdater::TRavoUpdater(TObject* owner, TRavoUpdaterEnvironment environment)
   if (!environment_.startProgram) environment_.startProgram = &ShellStart;
   if (!environment_.closeProgram) environment_.closeProgram = [] { ::PostQuitMessage(0); };
   if (!environment_.exitProcess) environment_.exitProcess = [] { ::ExitProcess(0); };
+  if (!environment_.publicKey) environment_.publicKey = std::string(UpdatePublicKey());
   executablePath_ =
       environment_.executablePath.empty() ? ::tavi::ExecutablePath() : environment_.executablePath;
   programFolder_ = FolderOf(executablePath_);
@@ -272,6 +275,17 @@ void TRavoUpdater::DescriptionArrived(const std::string& text) {
     RaiseError(*this, DescriptionFailedText(URL, status));
     return;
   }
+  // Only the maker's own description: anyone who can answer the request could offer files.
+  switch (CheckDescriptionSignature(text, *environment_.publicKey)) {
+    case DescriptionSignature::valid:
+      break;
+    case DescriptionSignature::noKey:
+      RaiseError(*this, NoUpdateKeyText());
+      return;
+    case DescriptionSignature::invalid:
+      RaiseError(*this, UnverifiedDescriptionText(URL));
+      return;
+  }
   const std::string path = DescriptionPath();
   if (!WriteWholeFile(path, text + "\r\n")) {
     RaiseError(*this, DescriptionNotStoredText(path));
@@ -382,7 +396,8 @@ void TRavoUpdater::RunApplyUpdates() {
   }
   const DescriptionVerdict verdict = Evaluate(programFolder_, false);
   if (const DescribedFile* refused = verdict.FirstRefused()) {
-    RaiseError(*this, RefusedNameText(refused->name));
+    RaiseError(*this, refused->refusal == FileRefusal::name ? RefusedNameText(refused->name)
+                                                            : UnhashedFileText(refused->name));
     return;
   }
 
@@ -418,6 +433,11 @@ void TRavoUpdater::RunApplyUpdates() {
     if (!IsSuccessStatus(status)) {
       ::DeleteFileW(Utf8ToWide(target).c_str());
       RaiseError(*this, StatusErrorText(status, file->url));
+      return;
+    }
+    if (!IsDescribedFile(*file, ReadWholeFile(target))) {
+      ::DeleteFileW(Utf8ToWide(target).c_str());
+      RaiseError(*this, FileMismatchText(file->name, file->url));
       return;
     }
   }

@@ -48,6 +48,9 @@ struct TRavoUpdaterEnvironment {
   std::function<void()> closeProgram;
   // Ends the process at the end of a hand-over run. Default: exit code 0, at once.
   std::function<void()> exitProcess;
+  // The public key (DER) that descriptions must be signed with. None: the build's own
+  // (update/update_key.h); empty: no key, so every description is refused.
+  std::optional<std::string> publicKey;
 };
 
 class TRavoUpdater final : public TComponent {
@@ -68,10 +71,11 @@ class TRavoUpdater final : public TComponent {
   THttpDoneFileEvent OnDoneFile;    // Sender: the file download component
   TUpdateErrorEvent OnError;        // Sender: a download component, or this updater
 
-  // Fetches the description (dispatching messages until it has arrived or failed) and
-  // decides. Files receives the out-of-date names, each followed by CR LF; every "info"
-  // text followed by CR LF CR LF is appended to Info. True when a file is out of date.
-  // False also when the description could not be fetched; that error went to OnError.
+  // Fetches the description (dispatching messages until it has arrived or failed), takes it
+  // only from a success reply with a valid signature, and decides. Files receives the out-of-date
+  // names, each followed by CR LF; every "info" text followed by CR LF CR LF is appended to Info.
+  // True when a file is out of date. False also when the description could not be fetched; that
+  // error went to OnError.
   bool HaveUpdates(std::string& Files, std::string& Info);
   // Downloads the out-of-date files and starts the copy that installs them, then closes
   // the program. Stops at the first failure, which goes to OnError.
