@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(tavi::HexBytes(hex) == split->signature);
     FUZZ_CHECK(split->signedText == text.substr(end + 1));
     // Signing the text again gives the same split.
-    const std::string again = std::string(prefix) + Hex(split->signature) + "\r\n" +
-                              std::string(split->signedText);
+    const std::string again =
+        std::string(prefix) + Hex(split->signature) + "\r\n" + std::string(split->signedText);
     const auto resplit = tavi::SplitSignedDescription(again);
     FUZZ_CHECK(resplit && resplit->signature == split->signature &&
                resplit->signedText == split->signedText);

@@ -47,8 +47,9 @@ std::optional<std::string> Sha256(std::string_view bytes) {
   const CryptHash hash = HashOf(provider, bytes);
   std::string digest(32, '\0');
   DWORD size = static_cast<DWORD>(digest.size());
-  if (!hash || !::CryptGetHashParam(hash.get(), HP_HASHVAL,
-                                    reinterpret_cast<BYTE*>(digest.data()), &size, 0) ||
+  if (!hash ||
+      !::CryptGetHashParam(hash.get(), HP_HASHVAL, reinterpret_cast<BYTE*>(digest.data()), &size,
+                           0) ||
       size != digest.size()) {
     return std::nullopt;
   }
@@ -70,8 +71,8 @@ bool SignatureVerifies(std::string_view bytes, std::string_view signature,
   DWORD decodedSize = 0;
   if (!::CryptDecodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO,
                              reinterpret_cast<const BYTE*>(publicKey.data()),
-                             static_cast<DWORD>(publicKey.size()), CRYPT_DECODE_ALLOC_FLAG,
-                             nullptr, &decoded, &decodedSize)) {
+                             static_cast<DWORD>(publicKey.size()), CRYPT_DECODE_ALLOC_FLAG, nullptr,
+                             &decoded, &decodedSize)) {
     return false;
   }
   const std::unique_ptr<CERT_PUBLIC_KEY_INFO, LocalFreeDeleter> info(decoded);
@@ -82,9 +83,9 @@ bool SignatureVerifies(std::string_view bytes, std::string_view signature,
   const CryptHash hash = HashOf(provider, bytes);
   // CryptoAPI takes the signature least significant byte first.
   const std::string reversed(signature.rbegin(), signature.rend());
-  return hash && ::CryptVerifySignatureW(hash.get(), reinterpret_cast<const BYTE*>(reversed.data()),
-                                         static_cast<DWORD>(reversed.size()), key.get(), nullptr,
-                                         0);
+  return hash &&
+         ::CryptVerifySignatureW(hash.get(), reinterpret_cast<const BYTE*>(reversed.data()),
+                                 static_cast<DWORD>(reversed.size()), key.get(), nullptr, 0);
 }
 
 DescriptionSignature CheckDescriptionSignature(std::string_view description,

@@ -16,7 +16,7 @@ namespace tavi {
 inline constexpr char kSignaturePrefix[] = ";signature=";
 
 struct SignedDescription {
-  std::string signature;       // the signature's bytes
+  std::string signature;        // the signature's bytes
   std::string_view signedText;  // everything after the signature line
 };
 

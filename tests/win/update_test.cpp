@@ -19,11 +19,13 @@
 #include "app/main_layout.h"
 #include "app/version.h"
 #include "loopback_http.h"
+#include "update/download_result.h"
 #include "update/file_path.h"
 #include "update/http_download_win32.h"
 #include "update/signature_win32.h"
 #include "update/update_texts.h"
 #include "update/updater_win32.h"
+#include "update/url_split.h"
 #include "win/files_win32.h"
 #include "win/handle.h"
 #include "window_test.h"
@@ -43,6 +45,13 @@ std::string Pattern(size_t size) {  // the server's generated body
     bytes[i] = static_cast<char>(i % 251);
   return bytes;
 }
+
+// This suite's prefix trusts the loopback server's own certificate authority, from the start.
+class TrustedLoopback : public ::testing::Environment {
+  void SetUp() override { test::TrustLoopbackAuthority(); }
+};
+const ::testing::Environment* const trustedLoopback =
+    ::testing::AddGlobalTestEnvironment(new TrustedLoopback);
 
 using Progress = std::pair<std::int64_t, std::int64_t>;  // announced, read
 
@@ -163,6 +172,24 @@ TEST_F(HttpDownloadTest, ProgressIsPostedAndCoalesced) {
   EXPECT_EQ(readMeanwhile, 1048576);
   ASSERT_EQ(events.progress.size(), 2u);
   EXPECT_EQ(events.progress.back(), (Progress{1048576, 1048576}));
+}
+
+// Over HTTPS the server's certificate must be one the system trusts, for the name asked for:
+// no certificate error is ever passed over, and none leaves a file.
+TEST_F(HttpDownloadTest, HttpsTakesOnlyACertificateTheSystemTrusts) {
+  using enum test::LoopbackCertificate;
+  download.URL = test::LoopbackHttpsUrl(trusted, "/data?size=3000");
+  download.GetFile();
+  EXPECT_TRUE(download.Succeeded());
+  EXPECT_EQ(ReadFileBytes(File()), Pattern(3000));
+  download.FileName = dir.File("refused.bin");
+  for (const test::LoopbackCertificate refused : {selfSigned, wrongName}) {
+    download.URL = test::LoopbackHttpsUrl(refused, "/data?size=3000");
+    download.GetFile();
+    EXPECT_FALSE(download.Succeeded());
+    EXPECT_EQ(download.ErrorMessage(), CertificateRefusedText(SplitUrl(download.URL).host));
+    EXPECT_FALSE(FileExists(download.FileName));
+  }
 }
 
 TEST_F(HttpDownloadTest, StringsCarryTheRequestAndFailEmpty) {
@@ -407,14 +434,17 @@ class UpdaterTest : public ::testing::Test {
   }
 
   // Serves the description as it stands, points the updater at it and asks.
-  bool Ask(TRavoUpdater& updater, const std::string& description) {
+  bool Ask(TRavoUpdater& updater, const std::string& description, bool https = false) {
     WriteFileBytes(served.File("update.php"), description);
-    updater.URL = served.Url("update.php");
+    updater.URL = https ? SecureUrl("update.php") : served.Url("update.php");
     return updater.HaveUpdates(files, info);
   }
   // The same with the description signed by the maker.
-  bool Describe(TRavoUpdater& updater, const std::string& description) {
-    return Ask(updater, maker.Sign(description));
+  bool Describe(TRavoUpdater& updater, const std::string& description, bool https = false) {
+    return Ask(updater, maker.Sign(description), https);
+  }
+  std::string SecureUrl(const std::string& name) const {
+    return test::LoopbackHttpsUrl(test::LoopbackCertificate::trusted, served.Prefix() + "/" + name);
   }
 
   test::TempDir dir;
@@ -660,9 +690,11 @@ TEST_F(UpdaterTest, ApplyDownloadsEveryOutOfDateFileAndHandsOver) {
   WriteFileBytes(Downloads() + "\\left.txt", "what an earlier update left");
   WriteFileBytes(served.File("a.dll"), std::string(3000, 'b'));
   WriteFileBytes(served.File("help.txt"), "help");
-  ASSERT_TRUE(
-      Describe(*updater, FileSection("a.dll", std::string(3000, 'b'), served.Url("a.dll"), "1") +
-                             FileSection("help.txt", "help", served.Url("help.txt"))));
+  // The description and one file over HTTPS, the other over HTTP.
+  ASSERT_TRUE(Describe(*updater,
+                       FileSection("a.dll", std::string(3000, 'b'), served.Url("a.dll"), "1") +
+                           FileSection("help.txt", "help", SecureUrl("help.txt")),
+                       true));
   std::vector<std::string> progress, done;
   updater->OnProgress = [&](TObject& sender, const std::string& file, std::int64_t total,
                             std::int64_t read) {
