@@ -1,14 +1,16 @@
 # The maker's public key for update descriptions, built into the program as
 # ${TAVI_GENERATED_DIR}/update/update_key.cpp (README, "Publishing an update"):
 #   TAVI_UPDATE_PUBLIC_KEY  a PEM or DER file holding the RSA public key (2048 bits or more)
-#   TAVI_UPDATE_TEST_KEY    without a key: a throw-away key pair made once in the build folder
-#                           (<build>/update-test-key), for the test presets only
+#   TAVI_UPDATE_TEST_KEY    without a key: a throw-away key pair made once in
+#                           TAVI_UPDATE_TEST_KEY_DIR (the test presets share build/update-test-key,
+#                           so that a release made of both test builds has one key), for tests only
 #   neither                 no key: the program refuses every update
 # The DER form of the built-in key is kept as <build>/update-public-key.der (tools/release
 # prints its fingerprint).
 find_program(TAVI_OPENSSL openssl REQUIRED)
 set(der ${CMAKE_BINARY_DIR}/update-public-key.der)
-set(TAVI_UPDATE_TEST_KEY_DIR "" CACHE INTERNAL "Folder of the throw-away update key pair")
+set(TAVI_UPDATE_TEST_KEY_DIR ${CMAKE_BINARY_DIR}/update-test-key CACHE PATH
+    "Folder of the throw-away update key pair of TAVI_UPDATE_TEST_KEY")
 
 function(tavi_openssl)
   execute_process(COMMAND ${TAVI_OPENSSL} ${ARGN} RESULT_VARIABLE failed ERROR_VARIABLE error
@@ -27,7 +29,7 @@ if(TAVI_UPDATE_PUBLIC_KEY)
     tavi_openssl(pkey -pubin -inform DER -in ${TAVI_UPDATE_PUBLIC_KEY} -outform DER -out ${der})
   endif()
 elseif(TAVI_UPDATE_TEST_KEY)
-  set(dir ${CMAKE_BINARY_DIR}/update-test-key)
+  set(dir ${TAVI_UPDATE_TEST_KEY_DIR})
   set(TAVI_UPDATE_KEY_ORIGIN "a throw-away test key, ${dir}")
   if(NOT EXISTS ${dir}/private.pem)
     file(MAKE_DIRECTORY ${dir})
@@ -36,7 +38,6 @@ elseif(TAVI_UPDATE_TEST_KEY)
   tavi_openssl(pkey -in ${dir}/private.pem -pubout -outform DER -out ${der})
   # The Windows suites sign their descriptions through CryptoAPI, which imports this form.
   tavi_openssl(rsa -in ${dir}/private.pem -outform MSBLOB -out ${dir}/private.blob)
-  set(TAVI_UPDATE_TEST_KEY_DIR ${dir} CACHE INTERNAL "Folder of the throw-away update key pair")
 else()
   file(REMOVE ${der})
 endif()

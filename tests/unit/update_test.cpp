@@ -10,7 +10,6 @@
 
 #include "update/download_result.h"
 #include "update/file_path.h"
-#include "update/signed_description.h"
 #include "update/update_description.h"
 #include "update/update_texts.h"
 #include "update/url_split.h"
@@ -77,22 +76,6 @@ TEST(UpdateDescription, EverySectionButExactlyInfoIsAFileDecidedByItsVersionText
                                                 unhashed, name, none, name}));
   ASSERT_NE(verdict.FirstRefused(), nullptr);
   EXPECT_EQ(verdict.FirstRefused()->name, "Info");
-}
-
-TEST(SignedDescription, TheFirstLineSignsEveryByteAfterIt) {
-  const auto split = SplitSignedDescription(";signature=00fF10\r\n[info]\r\n\n");
-  ASSERT_TRUE(split);
-  EXPECT_EQ(split->signature, std::string("\x00\xff\x10", 3));
-  EXPECT_EQ(split->signedText, "[info]\r\n\n");
-  EXPECT_EQ(SplitSignedDescription(";signature=ab\n")->signedText, "");
-  for (const char* text : {"[info]\r\n;signature=ab\r\n", ";signature=abc\r\n[info]",
-                           ";signature=\r\n[info]", ";signature=ab", " ;signature=ab\r\n",
-                           ";Signature=ab\r\n", ";signature=a b\r\n", ";signature=ab\r\r\n"}) {
-    EXPECT_FALSE(SplitSignedDescription(text)) << text;
-  }
-  EXPECT_EQ(HexBytes("0aB9"), std::string("\x0a\xb9"));
-  for (const char* hex : {"", "0", "0g", "+1", "0x00"})
-    EXPECT_FALSE(HexBytes(hex)) << hex;
 }
 
 TEST(UpdateDescription, PlainFileNames) {
