@@ -1,6 +1,7 @@
 // The signature line of an update description and hex values: a signature is taken only from
 // a first line that is exactly the prefix and an even number of hex digits, it covers exactly
 // the bytes after that line, and hex texts decode as an independent reading does and back.
+#include <cstdio>
 #include <string>
 
 #include "fuzz_support.h"
@@ -24,9 +25,10 @@ bool IsHex(std::string_view text) {
 
 std::string Hex(std::string_view bytes) {
   std::string hex;
+  char pair[3];
   for (const char c : bytes) {
-    hex += "0123456789abcdef"[static_cast<unsigned char>(c) >> 4];
-    hex += "0123456789abcdef"[c & 15];
+    std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(c));
+    hex += pair;
   }
   return hex;
 }

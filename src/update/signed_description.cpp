@@ -1,16 +1,8 @@
 #include "update/signed_description.h"
 
+#include "profiles/integer_text.h"
+
 namespace tavi {
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::optional<std::string> HexBytes(std::string_view hex) {
   if (hex.empty() || hex.size() % 2 != 0) return std::nullopt;
