@@ -125,8 +125,9 @@ std::string HandOverFailedText(std::string_view path) {
 }
 
 std::string InstallFailedText(std::string_view path, bool restored) {
-  return std::string(restored ? "업데이트를 설치할 수 없습니다. 설치된 프로그램은 그대로입니다."
-                              : "업데이트를 설치할 수 없고, 바뀐 파일을 되돌리지도 못했습니다.") +
+  return std::string(restored
+                         ? "업데이트를 설치할 수 없습니다.\r\n설치된 프로그램은 그대로입니다."
+                         : "업데이트를 설치할 수 없습니다.\r\n바뀐 파일을 되돌리지도 못했습니다.") +
          "\r\n\r\n" + std::string(path);
 }
 

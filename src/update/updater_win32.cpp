@@ -259,8 +259,8 @@ void TRavoUpdater::CreateDownloads() {
   FileDownload->UseCache = false;
   FileDownload->WaitThread = true;
   FileDownload->Prompts = environment_.prompts;
-  // The progress relay is attached per download, and only when someone listens: each call
-  // holds the download's worker until it returns.
+  // The progress relay is attached per download, and only when someone listens: without a
+  // handler the download posts no progress at all.
   FileDownload->OnDoneFile = [this](TObject& sender, const std::string& name, std::int64_t size) {
     if (const THttpDoneFileEvent handler = OnDoneFile) handler(sender, name, size);
   };
