@@ -160,11 +160,11 @@ TEST_F(HttpDownloadTest, FilesArriveWholeOrFailWithoutTextWhenTheirLengthIsWrong
 // Progress is posted, never waited for: a handler that takes its time does not hold up the
 // transfer, and what arrives meanwhile is shown at once in one event, not read by read.
 TEST_F(HttpDownloadTest, ProgressIsPostedAndCoalesced) {
-  download.URL = LoopbackHttpUrl("/data?size=1048576");
+  download.URL = LoopbackHttpUrl("/data?size=1048576&chunk=65536&delay=20");  // in 0.3 s
   std::int64_t readMeanwhile = 0;
   events.onProgress = [&] {
     if (events.progress.size() > 1) return;
-    ::Sleep(500);
+    ::Sleep(1000);
     readMeanwhile = download.Worker()->TotalRead();
   };
   download.GetFile();
