@@ -2,7 +2,8 @@
 # make test  builds all three presets and runs every suite
 # make screenshot  takes build/screenshot.png of the window with three sample places
 # make release  builds both architectures and writes dist/ (README "Releasing"):
-#   make release [SIGN_CERT=cert.pem SIGN_KEY=key.pem [SIGN_TIMESTAMP=url]] [RELEASE_URL=url]
+#   make release UPDATE_KEY=update-public.pem [SIGN_CERT=cert.pem SIGN_KEY=key.pem
+#                [SIGN_TIMESTAMP=url]] [RELEASE_URL=url]
 # make fuzz  runs every fuzz target for FUZZ_SECONDS (default 60) each: make fuzz FUZZ_SECONDS=10
 # All of them install what they need first (Debian 12, as root).
 
@@ -34,7 +35,13 @@ run: build-windows-x64
 screenshot: build-windows-x64
 	@tools/screenshot
 
-release: build-release-x64 build-release-x86
+# Every release configures with the update key it is given (none: the release refuses every
+# update, and says so), so that it never keeps one from an earlier run.
+release: deps
+	@for preset in release-x64 release-x86; do \
+	  cmake --preset $$preset -DTAVI_UPDATE_PUBLIC_KEY="$(if $(UPDATE_KEY),$(abspath $(UPDATE_KEY)))" \
+	    >/dev/null && $(call CMAKE_BUILD,$$preset) || exit 1; \
+	done
 	@SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" SIGN_TIMESTAMP="$(SIGN_TIMESTAMP)" \
 	  RELEASE_URL="$(RELEASE_URL)" DIST="$(DIST)" tools/release
 

@@ -106,9 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.name == fileNames[i]);
     FUZZ_CHECK(file.localVersion == local[file.name]);
     FUZZ_CHECK(file.outOfDate == (!file.localVersion || *file.localVersion != file.version));
-    // Refused exactly when it would be fetched and its name is no plain file here.
+    // Refused exactly when it would be fetched and its name is no plain file here, or it lacks
+    // what a download is checked against.
     FUZZ_CHECK(tavi::IsPlainFileName(file.name) == OpensFileInFolder(file.name));
-    FUZZ_CHECK(file.refused == (file.outOfDate && !OpensFileInFolder(file.name)));
+    const bool checkable = file.size && file.sha256.size() == 32;
+    FUZZ_CHECK(file.refusal == (!file.outOfDate                 ? tavi::FileRefusal::none
+                                : !OpensFileInFolder(file.name) ? tavi::FileRefusal::name
+                                : !checkable                    ? tavi::FileRefusal::unhashed
+                                                                : tavi::FileRefusal::none));
     if (file.outOfDate) outOfDate.push_back(file.name);
   }
   FUZZ_CHECK(verdict.HasUpdates() == !outOfDate.empty());

@@ -7,12 +7,12 @@
 
 namespace {
 
-bool StartsWithHttp(std::string_view text) {
-  if (text.size() < 7) return false;
-  for (std::size_t i = 0; i < 7; ++i) {
+bool StartsWithNoCase(std::string_view text, std::string_view scheme) {
+  if (text.size() < scheme.size()) return false;
+  for (std::size_t i = 0; i < scheme.size(); ++i) {
     const char c = text[i];
     const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    if (lower != "http://"[i]) return false;
+    if (lower != scheme[i]) return false;
   }
   return true;
 }
@@ -22,7 +22,12 @@ bool StartsWithHttp(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view url = tavi::fuzz::AsText(data, size);
   const tavi::HttpUrl parts = tavi::SplitUrl(url);
-  const std::string_view rest = StartsWithHttp(url) ? url.substr(7) : url;
+  const bool secure = StartsWithNoCase(url, "https://");
+  const std::string_view rest = StartsWithNoCase(url, "http://") ? url.substr(7)
+                                : secure                         ? url.substr(8)
+                                                                 : url;
+  FUZZ_CHECK(parts.secure == secure);
+  const std::uint16_t defaultPort = secure ? 443 : 80;
 
   // Host and path are the address without its scheme; the path is "/" when there is none.
   FUZZ_CHECK(parts.host.find('/') == std::string::npos);
@@ -37,13 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // empty suffix is the default port).
   FUZZ_CHECK(parts.port != 0);
   if (parts.hostName == parts.host) {
-    FUZZ_CHECK(parts.port == 80);
+    FUZZ_CHECK(parts.port == defaultPort);
   } else {
     FUZZ_CHECK(parts.host.starts_with(parts.hostName + ":"));
     const std::string suffix = parts.host.substr(parts.hostName.size() + 1);
     FUZZ_CHECK(suffix.find(':') == std::string::npos);
     if (suffix.empty()) {
-      FUZZ_CHECK(parts.port == 80);
+      FUZZ_CHECK(parts.port == defaultPort);
     } else {
       FUZZ_CHECK(suffix.size() <= 5 && suffix.find_first_not_of("0123456789") == std::string::npos);
       FUZZ_CHECK(std::stoul(suffix) == parts.port);
@@ -51,8 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // The parts make the same address again.
-  const tavi::HttpUrl again = tavi::SplitUrl("http://" + parts.host + parts.path);
+  const tavi::HttpUrl again =
+      tavi::SplitUrl((secure ? "https://" : "http://") + parts.host + parts.path);
   FUZZ_CHECK(again.host == parts.host && again.hostName == parts.hostName &&
-             again.port == parts.port && again.path == parts.path);
+             again.port == parts.port && again.secure == parts.secure && again.path == parts.path);
   return 0;
 }

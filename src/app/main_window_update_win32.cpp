@@ -81,8 +81,8 @@ void TfrmMain::ShowUpdateProgress(std::string_view text, std::string_view fileNa
   bool changed = ProgressDialog->SetCaption(ProgressCaptionText(fileName, UpdateFiles));
   changed |= ProgressDialog->SetPosition(ProgressPercent(totalSize, bytesRead));
   changed |= ProgressDialog->SetText(ProgressLineText(text, ProgressDialog->Position()));
-  // So that the dialog repaints. With nothing new to show (a 1% step spans many blocks) the
-  // download's own wait keeps the window going, and each block costs far less.
+  // So that the dialog repaints. With nothing new to show the download's own wait keeps the
+  // window going.
   if (changed) ProcessMessages();
 }
 

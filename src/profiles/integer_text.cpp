@@ -1,7 +1,6 @@
 #include "profiles/integer_text.h"
 
 namespace tavi {
-namespace {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -9,8 +8,6 @@ int HexDigit(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
-
-}  // namespace
 
 std::optional<std::int32_t> ParseInt32(std::string_view text) {
   size_t i = 0;

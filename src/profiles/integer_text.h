@@ -13,6 +13,9 @@ namespace tavi {
 // trailing characters included, is not a number.
 std::optional<std::int32_t> ParseInt32(std::string_view text);
 
+// The value of a hexadecimal digit in either letter case; -1 for any other character.
+int HexDigit(char c);
+
 inline std::int32_t StrToIntDef(std::string_view text, std::int32_t fallback) {
   return ParseInt32(text).value_or(fallback);
 }

@@ -31,4 +31,8 @@ std::string ServerUnreachableText(std::string_view host) {
   return "서버[" + std::string(host) + "]에 연결할 수 없습니다.";
 }
 
+std::string CertificateRefusedText(std::string_view host) {
+  return "서버[" + std::string(host) + "]의 인증서를 확인할 수 없어 연결하지 않았습니다.";
+}
+
 }  // namespace tavi

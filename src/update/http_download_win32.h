@@ -1,7 +1,8 @@
-// HTTP downloads on a worker thread through WinINet. The component is used on the window
-// thread; its worker reports progress to that thread synchronously (the worker waits while
-// the handler runs) and its completion after it has ended, through a hidden message-only
-// window that belongs to the component. Workers never touch any other window.
+// HTTP and HTTPS downloads on a worker thread through WinINet. The component is used on the
+// window thread; its worker posts its progress to that thread (never waiting for it, and only
+// when the shown percentage would change or 50 ms have passed) and its completion after it has
+// ended, through a hidden message-only window that belongs to the component. Workers never
+// touch any other window.
 #pragma once
 
 #include <windows.h>
@@ -51,7 +52,8 @@ class THttpDownload;
 // One transfer on a thread of its own, with copies of the component's settings. Shared by
 // the component and the thread, so it lives until both are done with it: a component that
 // goes away mid-transfer leaves the worker to finish (promptly, as it is told to stop) and
-// free itself. The sender of OnProgress; what it shows is stable while that handler runs.
+// free itself. The sender of OnProgress, whose arguments are the counts to show: the worker
+// goes on reading meanwhile.
 class THttpDownloadThread final : public TObject,
                                   public std::enable_shared_from_this<THttpDownloadThread> {
  public:
@@ -65,8 +67,7 @@ class THttpDownloadThread final : public TObject,
   const std::string& URL() const { return url_; }
   const std::string& FileName() const { return fileName_; }
   std::int64_t FileSize() const { return fileSize_; }    // announced length, 0 when none
-  std::int64_t BytesRead() const { return bytesRead_; }  // by the last read
-  std::int64_t TotalRead() const { return totalRead_; }
+  std::int64_t TotalRead() const { return totalRead_; }  // so far
 
  private:
   friend class THttpDownload;
@@ -76,7 +77,9 @@ class THttpDownloadThread final : public TObject,
   static unsigned __stdcall ThreadMain(void* self);
   void Run();
   void Transfer();
-  bool ReportProgress();
+  // Posts the count to the window thread when what it shows would change, or now and then;
+  // `last`: the body has ended, so the final count is always shown.
+  void ReportProgress(bool last);
   void KeepResponseHeaders(HINTERNET request);
 
   // Handles live in the worker's slots, so that a stop request from the window thread can
@@ -86,7 +89,7 @@ class THttpDownloadThread final : public TObject,
   void CloseInternetHandles();
 
   // Called on the window thread.
-  void RequestStop(bool releaseProgressWait);
+  void RequestStop();
   void Detach();
 
   // Settings, copied when the transfer starts.
@@ -98,16 +101,19 @@ class THttpDownloadThread final : public TObject,
   bool success_ = false;
   std::int64_t fileSize_ = 0;
   bool toFile_ = false;
-  std::int64_t bytesRead_ = 0;
-  std::int64_t totalRead_ = 0;
+  std::atomic<std::int64_t> totalRead_{0};
   THttpProgressEvent progressHandler_;
   std::string errorText_;
   std::string responseHeaders_;
 
   std::atomic<bool> stop_{false};
   Handle thread_;
-  Handle progressDone_;  // set by the window thread when a progress call has returned
   UINT_PTR serial_ = 0;  // tells this worker's messages from those of earlier ones
+  // Progress: at most one message waits at a time, and it shows the count when it is handled.
+  std::atomic<bool> progressPosted_{false};
+  int postedPercent_ = -1;       // worker only
+  DWORD postedAt_ = 0;           // worker only: GetTickCount of the last post
+  std::int64_t shownRead_ = -1;  // window thread only: the count its handler was last given
 
   CriticalSection lock_;
   HWND window_ = nullptr;  // the component's message window; null once the component is gone
@@ -128,7 +134,7 @@ class THttpDownload final : public TComponent {
   std::string AcceptTypes = "*/*";
   std::string Agent = "HttpDownload";  // empty: no user agent is given
   bool BinaryData = false;             // a reply without a length fails unread
-  std::string URL;                     // "http://host[:port]/path"
+  std::string URL;                     // "http[s]://host[:port]/path"
   bool UseCache = false;
   std::string FileName;
   std::string UserName;
@@ -154,7 +160,7 @@ class THttpDownload final : public TComponent {
   void Abort();
 
   const std::string& ErrorMessage() const { return errorMessage_; }
-  // Raw headers, lines ending in CR LF, of the last successful file transfer.
+  // Raw headers, lines ending in CR LF, of the last successful transfer.
   const std::string& ResponseHeaders() const { return responseHeaders_; }
   bool Succeeded() const { return succeeded_; }
   // The running worker, or null.
@@ -172,7 +178,6 @@ class THttpDownload final : public TComponent {
   Window window_;
   std::shared_ptr<THttpDownloadThread> worker_;
   UINT_PTR lastSerial_ = 0;
-  bool inProgressHandler_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
 
   std::string errorMessage_;

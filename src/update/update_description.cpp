@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "update/download_result.h"
+#include "update/signed_description.h"
+
 namespace tavi {
 namespace {
 
@@ -96,13 +99,14 @@ std::vector<const DescribedFile*> DescriptionVerdict::OutOfDate() const {
 
 const DescribedFile* DescriptionVerdict::FirstRefused() const {
   for (const DescribedFile& file : files) {
-    if (file.refused) return &file;
+    if (file.refusal != FileRefusal::none) return &file;
   }
   return nullptr;
 }
 
 DescriptionVerdict EvaluateDescription(const UpdateDescription& description,
-                                       const VersionLookup& localVersion) {
+                                       const VersionLookup& localVersion,
+                                       const ReservedName& reserved) {
   DescriptionVerdict verdict;
   for (const DescriptionSection& section : description) {
     if (section.name == kInfoSection) continue;
@@ -110,11 +114,18 @@ DescriptionVerdict EvaluateDescription(const UpdateDescription& description,
     file.name = section.name;
     file.version = DescriptionValue(section, "ver");
     file.url = DescriptionValue(section, "url");
+    file.size = ParseContentLength(DescriptionValue(section, "size"));
+    const std::optional<std::string> digest = HexBytes(DescriptionValue(section, "sha256"));
+    if (digest && digest->size() == 32) file.sha256 = *digest;
     // Looking a version up only reads; a name that reaches outside the folder is refused
     // below, before anything would be written.
     file.localVersion = localVersion(file.name);
     file.outOfDate = IsOutOfDate(file.localVersion, file.version);
-    file.refused = file.outOfDate && !IsPlainFileName(file.name);
+    if (file.outOfDate && (!IsPlainFileName(file.name) || (reserved && reserved(file.name)))) {
+      file.refusal = FileRefusal::name;
+    } else if (file.outOfDate && (!file.size || file.sha256.empty())) {
+      file.refusal = FileRefusal::unhashed;
+    }
     verdict.files.push_back(std::move(file));
   }
   for (const DescriptionSection& section : description) {

@@ -45,14 +45,30 @@ inline bool IsOutOfDate(const std::optional<std::string>& localVersion,
   return !localVersion || *localVersion != offeredVersion;
 }
 
+// Why an out-of-date file is never downloaded, so that the update cannot go on.
+enum class FileRefusal {
+  none,
+  // Not a plain file name, or the name of a file the update keeps for itself: the file would
+  // land elsewhere, or replace what it must not.
+  name,
+  // No size or no SHA-256: what arrives could not be checked.
+  unhashed,
+};
+
 struct DescribedFile {
-  std::string name;     // as the section names it, relative to the program folder
-  std::string version;  // "ver"
-  std::string url;      // "url"
+  std::string name;                  // as the section names it, relative to the program folder
+  std::string version;               // "ver"
+  std::string url;                   // "url"
+  std::optional<std::int64_t> size;  // "size" in bytes; none when absent or not a number
+  std::string sha256;  // "sha256" (64 hex digits) as its 32 bytes; empty when absent or malformed
   std::optional<std::string> localVersion;  // none: no such file here
   bool outOfDate = false;
-  // Out of date but not a plain file name: never downloaded, and the update cannot go on.
-  bool refused = false;
+  FileRefusal refusal = FileRefusal::none;
+
+  // Whether a file of this size and SHA-256 is the one described.
+  bool IsDescribedBy(std::int64_t fileSize, std::string_view fileSha256) const {
+    return size == fileSize && !sha256.empty() && sha256 == fileSha256;
+  }
 };
 
 struct DescriptionVerdict {
@@ -63,16 +79,20 @@ struct DescriptionVerdict {
   // The names of the out-of-date files, each followed by CR LF.
   std::string FileList() const;
   std::vector<const DescribedFile*> OutOfDate() const;
-  // The first out-of-date file whose name is refused, or null.
+  // The first out-of-date file that is refused, or null.
   const DescribedFile* FirstRefused() const;
 };
 
 // The local version text of a file named relative to the program folder; none when the
 // file does not exist, the empty text when it has no version information.
 using VersionLookup = std::function<std::optional<std::string>(const std::string& name)>;
+// Whether a plain file name is one the update keeps for itself in the program folder (its
+// download folder, its description, the places' file), which no offered file may replace.
+using ReservedName = std::function<bool(const std::string& name)>;
 
 // Decides every file section of the description: all sections but "info" name files.
 DescriptionVerdict EvaluateDescription(const UpdateDescription& description,
-                                       const VersionLookup& localVersion);
+                                       const VersionLookup& localVersion,
+                                       const ReservedName& reserved = nullptr);
 
 }  // namespace tavi

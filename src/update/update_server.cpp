@@ -1,13 +1,14 @@
 #include "update/update_server.h"
 
-#ifndef TAVI_UPDATE_HOST
-#error "TAVI_UPDATE_HOST is set by the build (src/update/CMakeLists.txt)"
+#if !defined(TAVI_UPDATE_HOST) || !defined(TAVI_UPDATE_HTTPS)
+#error "TAVI_UPDATE_HOST and TAVI_UPDATE_HTTPS are set by the build (src/update/CMakeLists.txt)"
 #endif
 
 namespace tavi {
 
 std::string UpdateScriptUrl() {
-  return std::string("http://") + TAVI_UPDATE_HOST + kUpdateScriptPath;
+  return std::string(TAVI_UPDATE_HTTPS ? "https://" : "http://") + TAVI_UPDATE_HOST +
+         kUpdateScriptPath;
 }
 
 }  // namespace tavi

@@ -78,8 +78,11 @@ std::string StatusErrorText(std::string_view statusLine, std::string_view url) {
   return std::string(statusLine) + "\r\n\r\n" + std::string(url);
 }
 
-std::string DescriptionFailedText(std::string_view url) {
-  return "업데이트 정보를 받을 수 없습니다.\r\n\r\n" + std::string(url);
+std::string DescriptionFailedText(std::string_view url, std::string_view statusLine) {
+  std::string text = "업데이트 정보를 받을 수 없습니다.\r\n\r\n";
+  const size_t end = statusLine.find_first_of("\r\n");
+  if (!statusLine.empty()) text.append(statusLine.substr(0, end)).append("\r\n");
+  return text.append(url);
 }
 
 std::string DescriptionNotStoredText(std::string_view path) {
@@ -95,12 +98,37 @@ std::string RefusedNameText(std::string_view name) {
          std::string(name);
 }
 
+std::string UnhashedFileText(std::string_view name) {
+  return "업데이트 정보에 파일의 크기나 SHA-256 해시가 없어 업데이트할 수 없습니다.\r\n\r\n" +
+         std::string(name);
+}
+
+std::string FileMismatchText(std::string_view fileName, std::string_view url) {
+  return "다운로드한 파일(" + std::string(fileName) +
+         ")의 크기나 해시가 업데이트 정보와 달라 업데이트하지 않습니다.\r\n\r\n" + std::string(url);
+}
+
+std::string UnverifiedDescriptionText(std::string_view url) {
+  return "업데이트 정보의 서명을 확인할 수 없어 업데이트하지 않습니다.\r\n\r\n" + std::string(url);
+}
+
+std::string NoUpdateKeyText() {
+  return "이 프로그램에는 업데이트를 확인할 공개 키가 없어 업데이트할 수 없습니다.";
+}
+
 std::string FolderNotCreatedText(std::string_view path) {
   return "업데이트 폴더를 만들 수 없습니다.\r\n\r\n" + std::string(path);
 }
 
 std::string HandOverFailedText(std::string_view path) {
   return "업데이트를 설치할 프로그램을 시작할 수 없습니다.\r\n\r\n" + std::string(path);
+}
+
+std::string InstallFailedText(std::string_view path, bool restored) {
+  return std::string(restored
+                         ? "업데이트를 설치할 수 없습니다.\r\n설치된 프로그램은 그대로입니다."
+                         : "업데이트를 설치할 수 없습니다.\r\n바뀐 파일을 되돌리지도 못했습니다.") +
+         "\r\n\r\n" + std::string(path);
 }
 
 std::string UpdaterTraceText(std::string_view message) {

@@ -55,18 +55,30 @@ std::string HaveUpdatesFirstText(std::string_view componentName);
 // A reply whose status is not a success: the status line (with its CR), a blank line, the
 // file's address.
 std::string StatusErrorText(std::string_view statusLine, std::string_view url);
-// The description could not be fetched and the download gave no reason.
-std::string DescriptionFailedText(std::string_view url);
+// The description could not be fetched and the download gave no reason, or the server
+// answered with another status than success (its status line, when there was one).
+std::string DescriptionFailedText(std::string_view url, std::string_view statusLine = {});
 // The description could not be stored.
 std::string DescriptionNotStoredText(std::string_view path);
 // A file download failed and the download gave no reason.
 std::string DownloadFailedText(std::string_view fileName, std::string_view url);
 // A file section whose name is not a plain file name.
 std::string RefusedNameText(std::string_view name);
+// A file section without a size or a SHA-256.
+std::string UnhashedFileText(std::string_view name);
+// A downloaded file whose size or SHA-256 is not the described one.
+std::string FileMismatchText(std::string_view fileName, std::string_view url);
+// A description without a valid signature by the maker's key.
+std::string UnverifiedDescriptionText(std::string_view url);
+// The program was built without the key that descriptions are checked with.
+std::string NoUpdateKeyText();
 // The download folder could not be made.
 std::string FolderNotCreatedText(std::string_view path);
 // The copy of the program that installs the update could not be started.
 std::string HandOverFailedText(std::string_view path);
+// The copy could not install the update because of this file; restored: the installation is
+// as it was.
+std::string InstallFailedText(std::string_view path, bool restored);
 
 // The debugger trace of the updater: its prefix and the message.
 std::string UpdaterTraceText(std::string_view message);

@@ -2,10 +2,15 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "profiles/private_profile_win32.h"
+#include "profiles/profile_store.h"
 #include "update/file_path.h"
+#include "update/signature_win32.h"
+#include "update/update_install_win32.h"
+#include "update/update_key.h"
 #include "update/update_texts.h"
 #include "win/files_win32.h"
 #include "win/handle.h"
@@ -61,6 +66,16 @@ bool SamePath(const std::string& a, const std::string& b) {
   return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, wideA.c_str(),
                           static_cast<int>(wideA.size()), wideB.c_str(),
                           static_cast<int>(wideB.size())) == CSTR_EQUAL;
+}
+
+// The path with the long name of every part that exists: a short (8.3) name reaches the file
+// of its long name.
+std::string LongPath(const std::string& path) {
+  const std::wstring wide = Utf8ToWide(path);
+  std::wstring full(::GetLongPathNameW(wide.c_str(), nullptr, 0), L'\0');
+  if (full.empty()) return path;
+  full.resize(::GetLongPathNameW(wide.c_str(), full.data(), static_cast<DWORD>(full.size())));
+  return full.empty() ? path : WideToUtf8(full);
 }
 
 // Creates the folder and any missing parents.
@@ -121,23 +136,6 @@ UpdateDescription ReadUpdateDescription(const std::string& path) {
   return description;
 }
 
-void CopyFolderTree(const std::string& source, const std::string& destination) {
-  const std::wstring from = Utf8ToWide(source) + L"\\";
-  const std::wstring to = Utf8ToWide(destination) + L"\\";
-  WIN32_FIND_DATAW entry;
-  const FindHandle search(::FindFirstFileW((from + L"*.*").c_str(), &entry));
-  if (!search) return;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      CopyFolderTree(WideToUtf8(from + name), WideToUtf8(to + name));
-    } else {
-      ::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE);
-    }
-  } while (::FindNextFileW(search.get(), &entry));
-}
-
 void UpdaterTrace(std::string_view message) {
   ::OutputDebugStringW(Utf8ToWide(UpdaterTraceText(message)).c_str());
 }
@@ -150,6 +148,7 @@ TRavoUpdater::TRavoUpdater(TObject* owner, TRavoUpdaterEnvironment environment)
   if (!environment_.startProgram) environment_.startProgram = &ShellStart;
   if (!environment_.closeProgram) environment_.closeProgram = [] { ::PostQuitMessage(0); };
   if (!environment_.exitProcess) environment_.exitProcess = [] { ::ExitProcess(0); };
+  if (!environment_.publicKey) environment_.publicKey = std::string(UpdatePublicKey());
   executablePath_ =
       environment_.executablePath.empty() ? ::tavi::ExecutablePath() : environment_.executablePath;
   programFolder_ = FolderOf(executablePath_);
@@ -199,10 +198,27 @@ bool TRavoUpdater::RunHandOver(const std::vector<std::string>& arguments) {
     const Handle old(::OpenProcess(SYNCHRONIZE, FALSE, *processId));
     if (old) ::WaitForSingleObject(old.get(), INFINITE);
   }
-  CopyFolderTree(ParentFolderOf(copy), ParentFolderOf(installed));
+  Install(FolderOf(installed), FolderOf(copy));
+  // Updated or not, the installed program starts again.
   environment_.startProgram(installed, "");
   environment_.exitProcess();
   return true;
+}
+
+void TRavoUpdater::Install(const std::string& installFolder, const std::string& downloadFolder) {
+  // Exactly the files the accepted description names and the installation lacks: nothing
+  // else that may lie in the download folder.
+  const DescriptionVerdict verdict = Evaluate(installFolder, false);
+  std::optional<InstallFailure> failure;
+  if (const DescribedFile* refused = verdict.FirstRefused()) {
+    failure = InstallFailure{installFolder + refused->name};
+  } else {
+    failure = InstallFiles(verdict.OutOfDate(), downloadFolder, installFolder);
+  }
+  if (failure) {
+    environment_.prompts->Show(nullptr, InstallFailedText(failure->path, failure->restored), "Tavi",
+                               MB_OK | MB_ICONHAND);
+  }
 }
 
 void TRavoUpdater::ForgetDescription() {
@@ -231,7 +247,7 @@ void TRavoUpdater::CreateDownloads() {
   InfoDownload->WaitThread = true;
   InfoDownload->Prompts = environment_.prompts;
   InfoDownload->OnDoneString = [this](TObject&, const std::string& text) {
-    StoreDescription(text);
+    DescriptionArrived(text);
   };
   InfoDownload->OnError = [this](TObject& sender) { InfoDownloadError(sender); };
 
@@ -243,22 +259,39 @@ void TRavoUpdater::CreateDownloads() {
   FileDownload->UseCache = false;
   FileDownload->WaitThread = true;
   FileDownload->Prompts = environment_.prompts;
-  // The progress relay is attached per download, and only when someone listens: each call
-  // holds the download's worker until it returns.
+  // The progress relay is attached per download, and only when someone listens: without a
+  // handler the download posts no progress at all.
   FileDownload->OnDoneFile = [this](TObject& sender, const std::string& name, std::int64_t size) {
     if (const THttpDoneFileEvent handler = OnDoneFile) handler(sender, name, size);
   };
   FileDownload->OnError = [this](TObject& sender) { RelayDownloadError(sender); };
 }
 
-void TRavoUpdater::StoreDescription(const std::string& text) {
-  const std::string path = DescriptionPath();
-  if (WriteWholeFile(path, text + "\r\n")) {
-    infoState_ = InfoState::received;
+void TRavoUpdater::DescriptionArrived(const std::string& text) {
+  infoState_ = InfoState::failed;
+  // An error page (no description there, a failing script, a redirect to either) is none.
+  const std::string status = StatusLine(InfoDownload->ResponseHeaders());
+  if (!IsSuccessStatus(status)) {
+    RaiseError(*this, DescriptionFailedText(URL, status));
     return;
   }
-  infoState_ = InfoState::failed;
-  RaiseError(*this, DescriptionNotStoredText(path));
+  // Only the maker's own description: anyone who can answer the request could offer files.
+  switch (CheckDescriptionSignature(text, *environment_.publicKey)) {
+    case DescriptionSignature::valid:
+      break;
+    case DescriptionSignature::noKey:
+      RaiseError(*this, NoUpdateKeyText());
+      return;
+    case DescriptionSignature::invalid:
+      RaiseError(*this, UnverifiedDescriptionText(URL));
+      return;
+  }
+  const std::string path = DescriptionPath();
+  if (!WriteWholeFile(path, text + "\r\n")) {
+    RaiseError(*this, DescriptionNotStoredText(path));
+    return;
+  }
+  infoState_ = InfoState::received;
 }
 
 void TRavoUpdater::InfoDownloadError(TObject& sender) {
@@ -281,14 +314,25 @@ void TRavoUpdater::RaiseError(TObject& sender, const std::string& text) {
   if (const TUpdateErrorEvent handler = OnError) handler(sender, text);
 }
 
-DescriptionVerdict TRavoUpdater::Evaluate(bool trace) const {
-  return EvaluateDescription(ReadUpdateDescription(DescriptionPath()),
-                             [this, trace](const std::string& name) -> std::optional<std::string> {
-                               const std::string path = programFolder_ + name;
-                               std::optional<std::string> version = LocalFileVersion(path);
-                               if (trace) UpdaterTrace(path + ": " + version.value_or(""));
-                               return version;
-                             });
+bool TRavoUpdater::IsReservedName(const std::string& folder, const std::string& name) const {
+  const std::string reserved[] = {kDownloadFolder, kDescriptionFile,
+                                  FileNameOf(IniPathForExecutable(executablePath_))};
+  const std::string onDisk = FileNameOf(LongPath(folder + name));
+  return std::any_of(std::begin(reserved), std::end(reserved), [&](const std::string& r) {
+    return SamePath(r, name) || SamePath(r, onDisk);
+  });
+}
+
+DescriptionVerdict TRavoUpdater::Evaluate(const std::string& folder, bool trace) const {
+  return EvaluateDescription(
+      ReadUpdateDescription(folder + kDescriptionFile),
+      [&folder, trace](const std::string& name) -> std::optional<std::string> {
+        const std::string path = folder + name;
+        std::optional<std::string> version = LocalFileVersion(path);
+        if (trace) UpdaterTrace(path + ": " + version.value_or(""));
+        return version;
+      },
+      [this, &folder](const std::string& name) { return IsReservedName(folder, name); });
 }
 
 bool TRavoUpdater::HaveUpdates(std::string& Files, std::string& Info) {
@@ -321,7 +365,7 @@ bool TRavoUpdater::HaveUpdates(std::string& Files, std::string& Info) {
   }
 
   haveUpdatesCalled_ = true;
-  const DescriptionVerdict verdict = Evaluate(true);
+  const DescriptionVerdict verdict = Evaluate(programFolder_, true);
   Files = verdict.FileList();
   Info += verdict.info;
   if (!verdict.HasUpdates()) ForgetDescription();
@@ -344,13 +388,16 @@ void TRavoUpdater::ApplyUpdates() {
 
 void TRavoUpdater::RunApplyUpdates() {
   const std::string folder = DownloadFolder();
-  if (!CreateFolderPath(folder)) {
+  // Every update starts from an empty folder: nothing an earlier one left there is installed.
+  RemoveFolderTree(folder);
+  if (IsFolder(folder) || !CreateFolderPath(folder)) {
     RaiseError(*this, FolderNotCreatedText(folder));
     return;
   }
-  const DescriptionVerdict verdict = Evaluate(false);
+  const DescriptionVerdict verdict = Evaluate(programFolder_, false);
   if (const DescribedFile* refused = verdict.FirstRefused()) {
-    RaiseError(*this, RefusedNameText(refused->name));
+    RaiseError(*this, refused->refusal == FileRefusal::name ? RefusedNameText(refused->name)
+                                                            : UnhashedFileText(refused->name));
     return;
   }
 
@@ -386,6 +433,11 @@ void TRavoUpdater::RunApplyUpdates() {
     if (!IsSuccessStatus(status)) {
       ::DeleteFileW(Utf8ToWide(target).c_str());
       RaiseError(*this, StatusErrorText(status, file->url));
+      return;
+    }
+    if (!IsDescribedFile(*file, ReadWholeFile(target))) {
+      ::DeleteFileW(Utf8ToWide(target).c_str());
+      RaiseError(*this, FileMismatchText(file->name, file->url));
       return;
     }
   }

@@ -6,7 +6,8 @@
 //   program folder\update.info         the description, as the server sent it
 //   program folder\update\<file>       the downloaded files
 //   program folder\update\<program>    the copy that installs them (started as
-//                                      <process id> "<installed program>" "<copy>")
+//                                      <process id> "<installed program>" "<copy>"): the
+//                                      out-of-date files of update.info, all or none
 #pragma once
 
 #include <windows.h>
@@ -47,6 +48,9 @@ struct TRavoUpdaterEnvironment {
   std::function<void()> closeProgram;
   // Ends the process at the end of a hand-over run. Default: exit code 0, at once.
   std::function<void()> exitProcess;
+  // The public key (DER) that descriptions must be signed with. None: the build's own
+  // (update/update_key.h); empty: no key, so every description is refused.
+  std::optional<std::string> publicKey;
 };
 
 class TRavoUpdater final : public TComponent {
@@ -67,10 +71,11 @@ class TRavoUpdater final : public TComponent {
   THttpDoneFileEvent OnDoneFile;    // Sender: the file download component
   TUpdateErrorEvent OnError;        // Sender: a download component, or this updater
 
-  // Fetches the description (dispatching messages until it has arrived or failed) and
-  // decides. Files receives the out-of-date names, each followed by CR LF; every "info"
-  // text followed by CR LF CR LF is appended to Info. True when a file is out of date.
-  // False also when the description could not be fetched; that error went to OnError.
+  // Fetches the description (dispatching messages until it has arrived or failed), takes it
+  // only from a success reply with a valid signature, and decides. Files receives the out-of-date
+  // names, each followed by CR LF; every "info" text followed by CR LF CR LF is appended to Info.
+  // True when a file is out of date. False also when the description could not be fetched; that
+  // error went to OnError.
   bool HaveUpdates(std::string& Files, std::string& Info);
   // Downloads the out-of-date files and starts the copy that installs them, then closes
   // the program. Stops at the first failure, which goes to OnError.
@@ -98,14 +103,21 @@ class TRavoUpdater final : public TComponent {
   void RunStartupDuties();
   // True when the arguments formed a valid hand-over and it ran.
   bool RunHandOver(const std::vector<std::string>& arguments);
+  // Installs the out-of-date files of the installation's description from the download folder
+  // (both end in "\"), all or none, and tells the user when it cannot.
+  void Install(const std::string& installFolder, const std::string& downloadFolder);
   void RemoveLeftovers();
 
   void CreateDownloads();
-  void StoreDescription(const std::string& text);
+  void DescriptionArrived(const std::string& text);
   void InfoDownloadError(TObject& sender);
   void RelayDownloadError(TObject& sender);
   void RaiseError(TObject& sender, const std::string& text);
-  DescriptionVerdict Evaluate(bool trace) const;
+  // Whether a name of the description means one of the files the update keeps for itself in
+  // the folder, however it is written.
+  bool IsReservedName(const std::string& folder, const std::string& name) const;
+  // The description of the program in the folder (ending in "\"), decided against its files.
+  DescriptionVerdict Evaluate(const std::string& folder, bool trace) const;
   void RunApplyUpdates();
 
   MessageBoxPrompts systemPrompts_;
@@ -129,10 +141,6 @@ std::optional<std::string> LocalFileVersion(const std::string& path);
 // Every section of an INI file with its keys and values in file order, read as the
 // system's private-profile functions read it; empty when there is no such file.
 UpdateDescription ReadUpdateDescription(const std::string& path);
-
-// Copies every file of the source tree over the same name in the destination tree; a
-// subfolder missing at the destination receives nothing. Single failures are ignored.
-void CopyFolderTree(const std::string& source, const std::string& destination);
 
 // Sends the text with the updater's prefix to the debugger output.
 void UpdaterTrace(std::string_view message);

@@ -28,10 +28,16 @@ std::uint16_t ParsePort(std::string_view digits) {
 }  // namespace
 
 HttpUrl SplitUrl(std::string_view url) {
-  if (StartsWithNoCase(url, "http://")) url.remove_prefix(7);
+  HttpUrl parts;
+  if (StartsWithNoCase(url, "http://")) {
+    url.remove_prefix(7);
+  } else if (StartsWithNoCase(url, "https://")) {
+    url.remove_prefix(8);
+    parts.secure = true;
+    parts.port = 443;
+  }
 
   const size_t slash = url.find('/');
-  HttpUrl parts;
   parts.host = url.substr(0, slash);
   parts.path =
       slash == std::string_view::npos ? std::string(1, '/') : std::string(url.substr(slash));
@@ -41,7 +47,7 @@ HttpUrl SplitUrl(std::string_view url) {
   if (colon != std::string::npos) {
     const std::string_view suffix = std::string_view(parts.host).substr(colon + 1);
     if (suffix.empty()) {
-      parts.hostName.resize(colon);  // "name:" is the default port, as in a browser
+      parts.hostName.resize(colon);  // "name:" is the scheme's port, as in a browser
     } else if (const std::uint16_t port = ParsePort(suffix); port != 0) {
       parts.hostName.resize(colon);
       parts.port = port;

@@ -43,6 +43,20 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
   return false;
 }
 
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char block[64 * 1024];
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), block, sizeof block, &read, nullptr)) return std::nullopt;
+    if (read == 0) return bytes;
+    bytes.append(block, read);
+  }
+}
+
 bool RemoveFolderTree(const std::string& folder) {
   const std::wstring root = Utf8ToWide(folder) + L"\\";
   {

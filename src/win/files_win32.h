@@ -2,6 +2,7 @@
 // description and downloads) and for the tests.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,9 @@ namespace tavi {
 // Writes the bytes as the file's whole content, creating or replacing it. A file that cannot
 // be written whole is removed again, and false is returned: no part of it is left behind.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// The file's whole content; none when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Removes the folder with everything in it; true when the folder itself went. Links to
 // other folders are removed, never followed.

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <wincrypt.h>
+
 #include <utility>
 
 namespace tavi {
@@ -78,5 +80,20 @@ using Bitmap = UniqueHandle<NullableHandleTraits<HBITMAP, &::DeleteObject>>;
 using Window = UniqueHandle<NullableHandleTraits<HWND, &::DestroyWindow>>;
 using Icon = UniqueHandle<NullableHandleTraits<HICON, &::DestroyIcon>>;
 using Hook = UniqueHandle<NullableHandleTraits<HHOOK, &::UnhookWindowsHookEx>>;
+
+// CryptoAPI's providers, hashes and keys: numbers, 0 for none, each with its own release.
+template <typename T, BOOL(WINAPI* Destroy)(T)>
+struct CryptHandleTraits {
+  using handle_type = T;
+  static T Invalid() noexcept { return 0; }
+  static bool IsValid(T h) noexcept { return h != 0; }
+  static void Close(T h) noexcept { Destroy(h); }
+};
+inline BOOL WINAPI ReleaseCryptProvider(HCRYPTPROV provider) {
+  return ::CryptReleaseContext(provider, 0);
+}
+using CryptProvider = UniqueHandle<CryptHandleTraits<HCRYPTPROV, &ReleaseCryptProvider>>;
+using CryptHash = UniqueHandle<CryptHandleTraits<HCRYPTHASH, &::CryptDestroyHash>>;
+using CryptKey = UniqueHandle<CryptHandleTraits<HCRYPTKEY, &::CryptDestroyKey>>;
 
 }  // namespace tavi

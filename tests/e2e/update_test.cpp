@@ -1,6 +1,6 @@
 // tavi.exe updating itself as a user sees it: the update button, the question, the progress
-// dialog and the hand-over to a newer tavi.exe (one minor version up, built by
-// the tests). The program is
+// dialog and the hand-over to a newer tavi.exe (one minor version up, built by the tests and
+// published with tools/publish-update, signed with the build's throw-away key). The program is
 // the product as built: its requests for the update server go through a proxy, the loopback
 // HTTP server, set in this test's own Wine prefix.
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@
 #include "app/version.h"
 #include "dialog_driver.h"
 #include "loopback_http.h"
-#include "update/update_server.h"
 #include "update/updater_win32.h"
 #include "win/handle.h"
 #include "win/text_win32.h"
@@ -64,15 +63,6 @@ class UpdateEndToEnd : public ::testing::Test {
   void TearDown() override { ::DeleteFileW(Utf8ToWide(script).c_str()); }
 
   std::string Exe() const { return install.File("tavi.exe"); }
-  // The update server's address (answered by the loopback server) with the path.
-  std::string Url(const std::string& pathAndQuery) const {
-    const std::string script = UpdateScriptUrl();
-    return script.substr(0, script.size() - std::string(kUpdateScriptPath).size()) + pathAndQuery;
-  }
-  std::string ServedUrl(const std::string& name) const { return Url(served.Prefix() + "/" + name); }
-  void Describe(const std::string& description) {
-    test::WriteFileBytes(script, Utf8ToCodePage(description, 949));
-  }
 
   // Starts the installed program and waits for its window.
   HWND StartProgram() {
@@ -92,7 +82,6 @@ class UpdateEndToEnd : public ::testing::Test {
   }
 
   test::TempDir install;
-  test::ServedFolder served;
   std::string script;
   std::unique_ptr<test::ChildProcess> program;
 };
@@ -102,9 +91,14 @@ class UpdateEndToEnd : public ::testing::Test {
 TEST_F(UpdateEndToEnd, NewVersionIsInstalledAndStarted) {
   const HWND window = StartProgram();
   ASSERT_TRUE(window);
-  Describe("[tavi.exe]\r\nver=9.9.9.9\r\nurl=" + ServedUrl("tavi.exe") + "\r\n");
+  // The update server answers with the published description.
+  ASSERT_TRUE(
+      ::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_PUBLISHED") + "\\update.info").c_str(),
+                  Utf8ToWide(script).c_str(), FALSE));
   auto question = AskForUpdate(window);
   ASSERT_TRUE(question);
+  EXPECT_NE(question->text.find("Tavi " TAVI_NEXT_VERSION_TEXT), std::string::npos);
+  EXPECT_NE(question->text.find("\r\n\r\nREADME.txt\r\ntavi.exe\r\n"), std::string::npos);
   EXPECT_EQ(WindowText(::GetDlgItem(question->window, IDYES)), "&Yes");
   EXPECT_EQ(WindowText(::GetDlgItem(question->window, IDNO)), "&No");
   EXPECT_TRUE(FileExists(install.File("update.info")));
@@ -119,10 +113,6 @@ TEST_F(UpdateEndToEnd, NewVersionIsInstalledAndStarted) {
   test::PressButton(deleteBox->window, IDNO);
   ASSERT_TRUE(WaitUntil([&] { return !test::FindMessageBox(program->Id()); }, kLong));
 
-  ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_NEXT_EXE")).c_str(),
-                          Utf8ToWide(served.File("tavi.exe")).c_str(), FALSE));
-  Describe("[info]\r\n1=Tavi 2.5\r\n[tavi.exe]\r\nver=" TAVI_NEXT_VERSION_TEXT "\r\nurl=" +
-           ServedUrl("tavi.exe") + "\r\n");
   question = AskForUpdate(window);
   ASSERT_TRUE(question);
   const auto yes = std::chrono::steady_clock::now();
@@ -143,6 +133,7 @@ TEST_F(UpdateEndToEnd, NewVersionIsInstalledAndStarted) {
   ::GetWindowThreadProcessId(newWindow, &newId);
   const Handle next(::OpenProcess(SYNCHRONIZE, FALSE, newId));
   EXPECT_EQ(LocalFileVersion(Exe()), TAVI_NEXT_VERSION_TEXT);
+  EXPECT_EQ(test::ReadFileBytes(install.File("README.txt")), "Tavi\r\n");
   // Its start cleaned up before the window showed.
   EXPECT_FALSE(FileExists(install.File("update.info")));
   EXPECT_FALSE(FileExists(install.File("update")));

@@ -12,6 +12,18 @@ int LoopbackHttpPort();
 // "http://127.0.0.1:<port>" followed by the path, which begins with "/".
 std::string LoopbackHttpUrl(const std::string& path);
 
+// The server's HTTPS ports, each with its own certificate (tests/support/http-server).
+enum class LoopbackCertificate { trusted, selfSigned, wrongName };
+
+// "https://127.0.0.1:<port of that certificate>" followed by the path.
+std::string LoopbackHttpsUrl(LoopbackCertificate certificate, const std::string& path);
+
+// Adds the server's own certificate authority to the trusted roots of this process's Wine
+// prefix (the suite's throw-away one, never the host's), so that its "trusted" certificate
+// is trusted. Call it before the process's first HTTPS request: the system reads its roots
+// once.
+void TrustLoopbackAuthority();
+
 // A fresh folder under the server's root, removed with everything in it at the end: files
 // written into it are served at LoopbackHttpUrl(Prefix() + "/<name>").
 class ServedFolder {

@@ -28,16 +28,7 @@ TempDir::~TempDir() {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr));
-  if (!file) return {};
-  std::string bytes;
-  char block[4096];
-  DWORD read = 0;
-  while (::ReadFile(file.get(), block, sizeof block, &read, nullptr) && read > 0) {
-    bytes.append(block, read);
-  }
-  return bytes;
+  return ReadWholeFile(path).value_or("");
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {

@@ -17,13 +17,18 @@
 namespace tavi {
 namespace {
 
+constexpr char kHash[] = "abababababababababababababababababababababababababababababababab";
+
 // Local files by name with their version texts ("" for a file without version information).
 DescriptionVerdict Evaluate(const UpdateDescription& description,
                             const std::map<std::string, std::string>& local) {
-  return EvaluateDescription(description, [&](const std::string& name) {
-    const auto found = local.find(name);
-    return found == local.end() ? std::nullopt : std::optional<std::string>(found->second);
-  });
+  return EvaluateDescription(
+      description,
+      [&](const std::string& name) {
+        const auto found = local.find(name);
+        return found == local.end() ? std::nullopt : std::optional<std::string>(found->second);
+      },
+      [](const std::string& name) { return name == "update"; });
 }
 
 TEST(UpdateDescription, EverySectionButExactlyInfoIsAFileDecidedByItsVersionText) {
@@ -33,16 +38,19 @@ TEST(UpdateDescription, EverySectionButExactlyInfoIsAFileDecidedByItsVersionText
 
   const DescriptionVerdict verdict = Evaluate(
       {
-          {"tavi.exe", {{"VER", "2.5.0.0"}, {"url", "http://h/tavi.exe"}}},  // keys in any case
+          {"tavi.exe",  // keys in any letter case
+           {{"VER", "2.5.0.0"}, {"url", "http://h/tavi.exe"}, {"Size", "10"}, {"SHA256", kHash}}},
           {"Info", {{"ver", "1"}}},        // another letter case: a file, and missing
           {"plain.txt", {}},               // no version information, no "ver": never out of date
           {"readme.txt", {{"ver", "1"}}},  // no version information, any "ver": always
           {"same.dll", {{"ver", "1.0.0.0"}}},
-          {"older.dll", {{"ver", "0.9.0.0"}}},  // versions are compared as text only
-          {"gone.dll", {{"ver", ""}}},          // missing: out of date whatever its "ver"
+          {"older.dll",  // versions are compared as text only
+           {{"ver", "0.9.0.0"}, {"size", "1"}, {"sha256", std::string(kHash).substr(1)}}},
+          {"gone.dll", {{"ver", ""}}},  // missing: out of date whatever its "ver"
           {"info", {{"x", "새 기능"}}},
           {"sub\\b.dll", {{"ver", "2"}}},  // out of date and no plain name: refused
           {"..\\c.dll", {{"ver", "1"}}},   // current: nothing to do, nothing refused
+          {"update", {{"ver", "1"}}},      // a name the update keeps for itself
       },
       {{"tavi.exe", "2.4.0.0"},
        {"plain.txt", ""},
@@ -52,14 +60,22 @@ TEST(UpdateDescription, EverySectionButExactlyInfoIsAFileDecidedByItsVersionText
        {"..\\c.dll", "1"}});
   EXPECT_TRUE(verdict.HasUpdates());
   EXPECT_EQ(verdict.FileList(),
-            "tavi.exe\r\nInfo\r\nreadme.txt\r\nolder.dll\r\ngone.dll\r\nsub\\b.dll\r\n");
+            "tavi.exe\r\nInfo\r\nreadme.txt\r\nolder.dll\r\ngone.dll\r\nsub\\b.dll\r\nupdate\r\n");
   EXPECT_EQ(verdict.info, "새 기능\r\n\r\n");
   EXPECT_EQ(verdict.files[0].url, "http://h/tavi.exe");
   EXPECT_EQ(verdict.files[0].version, "2.5.0.0");
+  EXPECT_TRUE(verdict.files[0].IsDescribedBy(10, std::string(32, '\xab')));
+  EXPECT_FALSE(verdict.files[0].IsDescribedBy(11, std::string(32, '\xab')));
+  // Out of date: refused without a size and a SHA-256 of 64 hex digits (all from Info on),
+  // and for a name that is no plain file name or one the update keeps.
+  using enum FileRefusal;
+  std::vector<FileRefusal> refusals;
+  for (const DescribedFile& file : verdict.files)
+    refusals.push_back(file.refusal);
+  EXPECT_EQ(refusals, (std::vector<FileRefusal>{none, unhashed, none, unhashed, none, unhashed,
+                                                unhashed, name, none, name}));
   ASSERT_NE(verdict.FirstRefused(), nullptr);
-  EXPECT_EQ(verdict.FirstRefused()->name, "sub\\b.dll");
-  EXPECT_FALSE(verdict.files[1].refused);
-  EXPECT_FALSE(verdict.files[8].refused);
+  EXPECT_EQ(verdict.FirstRefused()->name, "Info");
 }
 
 TEST(UpdateDescription, PlainFileNames) {
@@ -148,8 +164,10 @@ TEST(SplitUrl, SchemeHostPortAndPath) {
   for (const Case& c : std::initializer_list<Case>{
            {"HTTP://Example/a/b.txt", "Example", "Example", 80, "/a/b.txt"},
            {"example.com/a?x=1", "example.com", "example.com", 80, "/a?x=1"},
-           {"https://example.com/a", "https:", "https", 80, "//example.com/a"},  // not ours
-           {"http://example.com", "example.com", "example.com", 80, "/"},  // no slash: all host
+           {"HTTPS://example.com/a", "example.com", "example.com", 443, "/a"},
+           {"https://example.com:8443", "example.com:8443", "example.com", 8443, "/"},
+           {"https:/example.com/a", "https:", "https", 80, "/example.com/a"},  // no scheme
+           {"http://example.com", "example.com", "example.com", 80, "/"},      // no slash: all host
            {"http://", "", "", 80, "/"},
            {"http://127.0.0.1:8080", "127.0.0.1:8080", "127.0.0.1", 8080, "/"},
            {"http://name:1/f", "name:1", "name", 1, "/f"},
@@ -166,6 +184,7 @@ TEST(SplitUrl, SchemeHostPortAndPath) {
     EXPECT_EQ(parts.hostName, c.hostName) << c.url;
     EXPECT_EQ(parts.port, c.port) << c.url;
     EXPECT_EQ(parts.path, c.path) << c.url;
+    EXPECT_EQ(parts.secure, std::string_view(c.url).find("://") == 5) << c.url;  // https://
   }
 }
 
