@@ -125,6 +125,7 @@ ApplyOutcome TfrmMain::RunApply() {
   const ReadBack readBack = CompareWithAsked(values, found);
   const bool applied = problem.empty() && readBack.matches;
   busy.Finish();
+  RememberApply(values.Place, applied);
   ShowLocalAddresses();
   SetStatusText(kProgressPanel, applied ? kAppliedText : kApplyFailedText);
   if (!Quiet) {
@@ -181,25 +182,30 @@ void TfrmMain::listboxPlaceDblClick() {
   if (closeAfterwards) Close();
 }
 
+ApplyOutcome TfrmMain::ApplyPlaceAt(int index) {
+  ::SendMessageW(Control(ControlId::listboxPlace), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  listboxPlaceClick();
+  ProcessMessages();  // the place's values on screen before the apply starts
+  return ApplyNetWork();
+}
+
 void TfrmMain::ProcessCommandLine() {
-  const HWND list = Control(ControlId::listboxPlace);
   for (const std::string& argument : Arguments()) {
-    const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
-    const ArgumentAction action = ClassifyArgument(argument, count);
+    std::vector<std::string> places;
+    for (const TNetworkInfo& profile : Profiles)
+      places.push_back(profile.Place);
+    const ArgumentAction action = ClassifyArgument(argument, places, SamePlaceNames);
     switch (action.kind) {
       case ArgumentAction::Kind::SetQuiet:
         Quiet = true;
         break;
       case ArgumentAction::Kind::NotFound:
-        ShowMessage(PlaceNotFoundText(argument), "Tavi", MB_OK | MB_ICONINFORMATION);
+        ShowMessage(PlaceNotFoundText(argument, action.byName), "Tavi", MB_OK | MB_ICONINFORMATION);
         exitCode_.RecordPlaceNotFound();
         break;
       case ArgumentAction::Kind::Apply:
-        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(action.index), 0);
-        listboxPlaceClick();
-        ProcessMessages();  // the place's values on screen before the apply starts
         // The run ends as asked whatever the apply did; its outcome is the exit code's.
-        exitCode_.Record(ApplyNetWork());
+        exitCode_.Record(ApplyPlaceAt(action.index));
         Close();
         break;
       case ArgumentAction::Kind::Ignore:

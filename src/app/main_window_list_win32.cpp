@@ -156,6 +156,10 @@ void MoveSelectedEntry(TfrmMain& frm, MoveDirection direction) {
 
 }  // namespace
 
+bool SamePlaceNames(std::string_view a, std::string_view b) {
+  return SameIgnoringCase(a, b);
+}
+
 void TfrmMain::listboxPlaceClick() {
   Adding = false;
   ApplyMoveButtonRule(*this);
