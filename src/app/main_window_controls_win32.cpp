@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -268,9 +269,11 @@ void TfrmMain::FitClientArea() {
   if (dx == 0 && dy == 0) return;
   RECT outer;
   ::GetWindowRect(window_, &outer);
-  ::SetWindowPos(window_, nullptr, outer.left - dx / 2, outer.top - dy / 2,
-                 outer.right - outer.left + dx, outer.bottom - outer.top + dy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  // Growing about its centre, it keeps its title bar on the screen if it had it there.
+  const LONG left = std::max(outer.left - dx / 2, std::min(outer.left, 0L));
+  const LONG top = std::max(outer.top - dy / 2, std::min(outer.top, 0L));
+  ::SetWindowPos(window_, nullptr, left, top, outer.right - outer.left + dx,
+                 outer.bottom - outer.top + dy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Access ------------------------------------------------------------------------------

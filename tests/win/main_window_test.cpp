@@ -234,7 +234,8 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
     EXPECT_EQ(WideToUtf8(text), expected.text);
   }
 
-  // The window: fixed size, no maximising, centred, captioned.
+  // The window: fixed size, no maximising, captioned, centred (at the screen's left or top
+  // edge where it is larger than the screen).
   const HWND window = frm->Handle();
   EXPECT_EQ(GetWindowTextUtf8(window),
             "Tavi " TAVI_STRINGIZE(TAVI_VERSION_MAJOR) "." TAVI_STRINGIZE(TAVI_VERSION_MINOR));
@@ -243,8 +244,10 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
   RECT outer;
   ::GetWindowRect(window, &outer);
-  EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 2);
-  EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+  EXPECT_NEAR(outer.left,
+              std::max(0L, (::GetSystemMetrics(SM_CXSCREEN) - outer.right + outer.left) / 2), 2);
+  EXPECT_NEAR(outer.top,
+              std::max(0L, (::GetSystemMetrics(SM_CYSCREEN) - outer.bottom + outer.top) / 2), 2);
 
   const HWND list = frm->Control(listboxPlace);
   EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
