@@ -432,15 +432,12 @@ void CALLBACK Failsafe(HWND, UINT, UINT_PTR, DWORD) {
 
 // Asks Wine's notification area about the window's icon (its one, number 1): NIM_MODIFY
 // changes nothing and succeeds only while it is there.
-bool NotificationArea(DWORD message, HWND window) {
+bool InNotificationArea(HWND window, DWORD message = NIM_MODIFY) {
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data.hWnd = window;
   data.uID = 1;
   return ::Shell_NotifyIconW(message, &data) != FALSE;
-}
-bool InNotificationArea(HWND window) {
-  return NotificationArea(NIM_MODIFY, window);
 }
 
 // The icon stands in the notification area while the window runs, comes back when the shell
@@ -464,7 +461,7 @@ TEST_F(MainWindowTest, ClosingEndsTheMessageLoopThenEverythingIsFreed) {
     EXPECT_TRUE(InNotificationArea(window));
     if (route == 0) {
       // A restarted shell has forgotten it and asks; one that still has it keeps one.
-      ASSERT_TRUE(NotificationArea(NIM_DELETE, window));
+      ASSERT_TRUE(InNotificationArea(window, NIM_DELETE));
       const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
       ::SendMessageW(window, taskbarCreated, 0, 0);
       EXPECT_TRUE(InNotificationArea(window));
