@@ -1,8 +1,13 @@
-// Times the start of tavi.exe as a user waits for it, and the two start-up steps of the
-// netcfg folder in this process: the local address lookup and the connection discovery.
-//   startup_bench <runs> <tavi.exe> <places in its INI file>
-// A start counts from just before CreateProcess until the main window is visible and its
-// place list holds all places (the first activation is then done).
+// Times the start of tavi.exe as a user waits for it, beside its floor (startup_floor.exe: the
+// least program that runs "ipconfig /all", makes a window with a list and lists a connection),
+// and the two start-up steps of the netcfg folder in this process: the local address lookup
+// and the connection discovery.
+//   startup_bench <runs> <tavi.exe> <places in its INI file> <floor.exe> <connections>
+// A start counts from just before CreateProcess until the main window is visible, its place
+// list holds all places and its connection list all connections (the first activation is then
+// done); the floor's, until its window is visible with its one connection listed. The two
+// programs start in turn (floor first in even rounds, Tavi first in odd ones), so that the
+// load of a shared machine falls on both alike.
 #include <windows.h>
 
 #include <algorithm>
@@ -28,10 +33,17 @@ double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void Report(const char* what, std::vector<double> times, const std::string& note) {
+double Quantile(const std::vector<double>& sorted, double q) {
+  return sorted[static_cast<std::size_t>(q * static_cast<double>(sorted.size() - 1) + 0.5)];
+}
+
+// Sorts the times and prints them; returns the median.
+double Report(const char* what, std::vector<double>& times, const std::string& note = "") {
   std::sort(times.begin(), times.end());
-  std::printf("%-26s %2zu runs: min %5.0f ms, median %5.0f ms, max %5.0f ms%s\n", what,
-              times.size(), times.front(), times[times.size() / 2], times.back(), note.c_str());
+  std::printf("%-22s %3zu runs: min %5.0f, quartiles %5.0f %5.0f %5.0f, max %5.0f ms%s\n", what,
+              times.size(), times.front(), Quantile(times, 0.25), Quantile(times, 0.5),
+              Quantile(times, 0.75), times.back(), note.c_str());
+  return Quantile(times, 0.5);
 }
 
 std::vector<double> TimeInProcess(int runs, const std::function<std::size_t()>& step,
@@ -45,17 +57,50 @@ std::vector<double> TimeInProcess(int runs, const std::function<std::size_t()>& 
   return times;
 }
 
-// The program's main window once it is visible and its place list holds every place.
-HWND ReadyWindowOf(DWORD processId, LRESULT places) {
-  const HWND window = tavi::test::FindProcessWindow(processId, L"TfrmMain");
+// A program to start and what its window shows when it is ready.
+struct Program {
+  const char* name;
+  std::string exe;
+  const wchar_t* windowClass;
+  LRESULT listed;     // entries of the list with the place list's id
+  LRESULT connected;  // items of cmbNIC; -1: the program has none
+};
+
+// The window's control with that id, at any depth (cmbNIC sits in a group box).
+HWND FindControl(HWND window, tavi::ControlId id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{static_cast<int>(id), nullptr};
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM context) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(context);
+        if (::GetDlgCtrlID(child) != search->id) return TRUE;
+        search->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The program's main window once it is visible and its lists hold what they should.
+HWND ReadyWindowOf(DWORD processId, const Program& program) {
+  const HWND window = tavi::test::FindProcessWindow(processId, program.windowClass);
   if (!window) return nullptr;
-  const HWND list = ::GetDlgItem(window, static_cast<int>(tavi::ControlId::listboxPlace));
-  return list && ::SendMessageW(list, LB_GETCOUNT, 0, 0) == places ? window : nullptr;
+  auto count = [window](tavi::ControlId id, UINT message) {
+    const HWND control = FindControl(window, id);
+    return control ? ::SendMessageW(control, message, 0, 0) : -1;
+  };
+  if (count(tavi::ControlId::listboxPlace, LB_GETCOUNT) != program.listed) return nullptr;
+  if (program.connected >= 0 && count(tavi::ControlId::cmbNIC, CB_GETCOUNT) != program.connected)
+    return nullptr;
+  return window;
 }
 
 // One start of the program until its window is ready; negative when it never got there.
-double TimeStart(const std::string& exe, LRESULT places) {
-  std::wstring commandLine = L"\"" + tavi::Utf8ToWide(exe) + L"\"";
+double TimeStart(const Program& program) {
+  std::wstring commandLine = L"\"" + tavi::Utf8ToWide(program.exe) + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started = {};
@@ -69,7 +114,7 @@ double TimeStart(const std::string& exe, LRESULT places) {
   double elapsed = -1;
   HWND window = nullptr;
   while (MillisecondsSince(start) < 30000) {
-    if ((window = ReadyWindowOf(started.dwProcessId, places)) != nullptr) {
+    if ((window = ReadyWindowOf(started.dwProcessId, program)) != nullptr) {
       elapsed = MillisecondsSince(start);
       break;
     }
@@ -84,13 +129,15 @@ double TimeStart(const std::string& exe, LRESULT places) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: startup_bench <runs> <tavi.exe> <places>\n");
+  if (argc < 6) {
+    std::fprintf(stderr,
+                 "usage: startup_bench <runs> <tavi.exe> <places> <floor.exe> <connections>\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[1]));
-  const std::string exe = argv[2];
-  const LRESULT places = std::atoi(argv[3]);
+  const LRESULT connections = std::atoi(argv[5]);
+  const Program tavi{"tavi.exe", argv[2], L"TfrmMain", std::atoi(argv[3]), connections};
+  const Program floor{"floor", argv[4], L"TaviStartupFloor", 1, -1};
 
   // The counts are read after the timing: argument evaluation has no order.
   std::size_t found = 0;
@@ -101,15 +148,31 @@ int main(int argc, char** argv) {
       runs, [] { return tavi::DiscoverConnectionNames().size(); }, found);
   Report("connection discovery", times, ", " + std::to_string(found) + " connection(s)");
 
-  std::vector<double> starts;
+  std::vector<double> floorTimes;
+  std::vector<double> taviTimes;
+  std::vector<double> ratios;
   for (int i = 0; i < runs; ++i) {
-    const double time = TimeStart(exe, places);
-    if (time < 0) {
-      std::fprintf(stderr, "tavi.exe did not get ready\n");
-      return 1;
+    double pair[2] = {};
+    for (int turn = 0; turn < 2; ++turn) {
+      const int which = (i + turn) % 2;  // 0: the floor, 1: Tavi
+      const Program& program = which == 0 ? floor : tavi;
+      pair[which] = TimeStart(program);
+      if (pair[which] < 0) {
+        std::fprintf(stderr, "%s did not get ready\n", program.name);
+        return 1;
+      }
     }
-    starts.push_back(time);
+    floorTimes.push_back(pair[0]);
+    taviTimes.push_back(pair[1]);
+    ratios.push_back(pair[1] / pair[0]);
   }
-  Report("start to ready window", starts, "");
+  const double floorMedian = Report("floor: start to ready", floorTimes);
+  const double taviMedian = Report("tavi: start to ready", taviTimes);
+  std::sort(ratios.begin(), ratios.end());
+  std::printf(
+      "ratio tavi/floor: %.2f of the medians, %.2f of the minima, %.2f the median of the %zu "
+      "pairs (quartiles %.2f %.2f)\n",
+      taviMedian / floorMedian, taviTimes.front() / floorTimes.front(), Quantile(ratios, 0.5),
+      ratios.size(), Quantile(ratios, 0.25), Quantile(ratios, 0.75));
   return 0;
 }
