@@ -2,12 +2,12 @@
 // least program that runs "ipconfig /all", makes a window with a list and lists a connection),
 // and the two start-up steps of the netcfg folder in this process: the local address lookup
 // and the connection discovery.
-//   startup_bench <runs> <tavi.exe> <places in its INI file> <floor.exe> <connections>
+//   startup_bench <runs> <places in the INI file> <connections> <floor.exe> <tavi.exe>...
 // A start counts from just before CreateProcess until the main window is visible, its place
 // list holds all places and its connection list all connections (the first activation is then
-// done); the floor's, until its window is visible with its one connection listed. The two
-// programs start in turn (floor first in even rounds, Tavi first in odd ones), so that the
-// load of a shared machine falls on both alike.
+// done); the floor's, until its window is visible with its one connection listed. Each round
+// starts every program once, each round beginning with the next one, so that the load of a
+// shared machine falls on all alike; several tavi.exe builds can be compared in one run.
 #include <windows.h>
 
 #include <algorithm>
@@ -40,7 +40,7 @@ double Quantile(const std::vector<double>& sorted, double q) {
 // Sorts the times and prints them; returns the median.
 double Report(const char* what, std::vector<double>& times, const std::string& note = "") {
   std::sort(times.begin(), times.end());
-  std::printf("%-22s %3zu runs: min %5.0f, quartiles %5.0f %5.0f %5.0f, max %5.0f ms%s\n", what,
+  std::printf("%-20s %3zu runs: min %5.0f, quartiles %5.0f %5.0f %5.0f, max %5.0f ms%s\n", what,
               times.size(), times.front(), Quantile(times, 0.25), Quantile(times, 0.5),
               Quantile(times, 0.75), times.back(), note.c_str());
   return Quantile(times, 0.5);
@@ -59,7 +59,7 @@ std::vector<double> TimeInProcess(int runs, const std::function<std::size_t()>& 
 
 // A program to start and what its window shows when it is ready.
 struct Program {
-  const char* name;
+  std::string name;
   std::string exe;
   const wchar_t* windowClass;
   LRESULT listed;     // entries of the list with the place list's id
@@ -131,48 +131,55 @@ double TimeStart(const Program& program) {
 int main(int argc, char** argv) {
   if (argc < 6) {
     std::fprintf(stderr,
-                 "usage: startup_bench <runs> <tavi.exe> <places> <floor.exe> <connections>\n");
+                 "usage: startup_bench <runs> <places> <connections> <floor.exe> <tavi.exe>...\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[1]));
-  const LRESULT connections = std::atoi(argv[5]);
-  const Program tavi{"tavi.exe", argv[2], L"TfrmMain", std::atoi(argv[3]), connections};
-  const Program floor{"floor", argv[4], L"TaviStartupFloor", 1, -1};
+  const LRESULT places = std::atoi(argv[2]);
+  const LRESULT connections = std::atoi(argv[3]);
+  std::vector<Program> programs{{"floor", argv[4], L"TaviStartupFloor", 1, -1}};
+  for (int i = 5; i < argc; ++i) {
+    const std::string name = argc > 6 ? "tavi " + std::to_string(i - 4) : "tavi";
+    programs.push_back({name, argv[i], L"TfrmMain", places, connections});
+  }
 
   // The counts are read after the timing: argument evaluation has no order.
   std::size_t found = 0;
-  std::vector<double> times = TimeInProcess(
+  std::vector<double> steps = TimeInProcess(
       runs, [] { return tavi::GetLocalAddresses().size(); }, found);
-  Report("local addresses", times, ", " + std::to_string(found) + " address(es)");
-  times = TimeInProcess(
+  Report("local addresses", steps, ", " + std::to_string(found) + " address(es)");
+  steps = TimeInProcess(
       runs, [] { return tavi::DiscoverConnectionNames().size(); }, found);
-  Report("connection discovery", times, ", " + std::to_string(found) + " connection(s)");
+  Report("connection discovery", steps, ", " + std::to_string(found) + " connection(s)");
 
-  std::vector<double> floorTimes;
-  std::vector<double> taviTimes;
-  std::vector<double> ratios;
-  for (int i = 0; i < runs; ++i) {
-    double pair[2] = {};
-    for (int turn = 0; turn < 2; ++turn) {
-      const int which = (i + turn) % 2;  // 0: the floor, 1: Tavi
-      const Program& program = which == 0 ? floor : tavi;
-      pair[which] = TimeStart(program);
-      if (pair[which] < 0) {
-        std::fprintf(stderr, "%s did not get ready\n", program.name);
+  // Per program: its times, and its ratio to the floor's start of the same round.
+  const std::size_t count = programs.size();
+  std::vector<std::vector<double>> times(count), ratios(count);
+  for (int round = 0; round < runs; ++round) {
+    std::vector<double> lap(count);
+    for (std::size_t turn = 0; turn < count; ++turn) {
+      const std::size_t which = (static_cast<std::size_t>(round) + turn) % count;
+      lap[which] = TimeStart(programs[which]);
+      if (lap[which] < 0) {
+        std::fprintf(stderr, "%s did not get ready\n", programs[which].name.c_str());
         return 1;
       }
     }
-    floorTimes.push_back(pair[0]);
-    taviTimes.push_back(pair[1]);
-    ratios.push_back(pair[1] / pair[0]);
+    for (std::size_t p = 0; p < count; ++p) {
+      times[p].push_back(lap[p]);
+      ratios[p].push_back(lap[p] / lap[0]);
+    }
   }
-  const double floorMedian = Report("floor: start to ready", floorTimes);
-  const double taviMedian = Report("tavi: start to ready", taviTimes);
-  std::sort(ratios.begin(), ratios.end());
-  std::printf(
-      "ratio tavi/floor: %.2f of the medians, %.2f of the minima, %.2f the median of the %zu "
-      "pairs (quartiles %.2f %.2f)\n",
-      taviMedian / floorMedian, taviTimes.front() / floorTimes.front(), Quantile(ratios, 0.5),
-      ratios.size(), Quantile(ratios, 0.25), Quantile(ratios, 0.75));
+  std::printf("Start to ready window:\n");
+  const double floorMedian = Report("floor", times[0]);
+  for (std::size_t p = 1; p < count; ++p) {
+    const double median = Report(programs[p].name.c_str(), times[p]);
+    std::sort(ratios[p].begin(), ratios[p].end());
+    std::printf(
+        "  ratio to the floor: %.2f of the medians, %.2f of the minima; per round: median %.2f, "
+        "quartiles %.2f %.2f\n",
+        median / floorMedian, times[p].front() / times[0].front(), Quantile(ratios[p], 0.5),
+        Quantile(ratios[p], 0.25), Quantile(ratios[p], 0.75));
+  }
   return 0;
 }
