@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "app/main_layout.h"
-#include "dialog_driver.h"
 #include "netcfg/adapter_discovery_win32.h"
 #include "netcfg/local_addresses_win32.h"
 #include "win/handle.h"
@@ -84,19 +83,45 @@ HWND FindControl(HWND window, tavi::ControlId id) {
   return search.found;
 }
 
-// The program's main window once it is visible and its lists hold what they should.
-HWND ReadyWindowOf(DWORD processId, const Program& program) {
-  const HWND window = tavi::test::FindProcessWindow(processId, program.windowClass);
-  if (!window) return nullptr;
-  auto count = [window](tavi::ControlId id, UINT message) {
-    const HWND control = FindControl(window, id);
-    return control ? ::SendMessageW(control, message, 0, 0) : -1;
-  };
-  if (count(tavi::ControlId::listboxPlace, LB_GETCOUNT) != program.listed) return nullptr;
-  if (program.connected >= 0 && count(tavi::ControlId::cmbNIC, CB_GETCOUNT) != program.connected)
+// Watches a started program for its ready window. Every look asks the system as little as it
+// can (the window and its lists are found once and remembered): the watch must not slow down
+// what it times, above all not the wineserver that every call of either process goes through.
+class ReadyWindowWatch {
+ public:
+  ReadyWindowWatch(DWORD processId, const Program& program)
+      : processId_(processId), program_(program) {}
+
+  // The program's main window once it is visible and its lists hold what they should.
+  HWND Ready() {
+    if (!window_) window_ = FindWindowOfProcess();
+    if (!window_ || !::IsWindowVisible(window_)) return nullptr;
+    if (!list_) list_ = FindControl(window_, tavi::ControlId::listboxPlace);
+    if (!combo_ && program_.connected >= 0) combo_ = FindControl(window_, tavi::ControlId::cmbNIC);
+    if (!list_ || ::SendMessageW(list_, LB_GETCOUNT, 0, 0) != program_.listed) return nullptr;
+    if (program_.connected >= 0 &&
+        (!combo_ || ::SendMessageW(combo_, CB_GETCOUNT, 0, 0) != program_.connected)) {
+      return nullptr;
+    }
+    return window_;
+  }
+
+ private:
+  HWND FindWindowOfProcess() const {
+    for (HWND window = nullptr;
+         (window = ::FindWindowExW(nullptr, window, program_.windowClass, nullptr)) != nullptr;) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == processId_) return window;
+    }
     return nullptr;
-  return window;
-}
+  }
+
+  DWORD processId_;
+  const Program& program_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  HWND combo_ = nullptr;
+};
 
 // One start of the program until its window is ready; negative when it never got there.
 double TimeStart(const Program& program) {
@@ -113,8 +138,9 @@ double TimeStart(const Program& program) {
   const tavi::Handle thread(started.hThread);
   double elapsed = -1;
   HWND window = nullptr;
+  ReadyWindowWatch watch(started.dwProcessId, program);
   while (MillisecondsSince(start) < 30000) {
-    if ((window = ReadyWindowOf(started.dwProcessId, program)) != nullptr) {
+    if ((window = watch.Ready()) != nullptr) {
       elapsed = MillisecondsSince(start);
       break;
     }
