@@ -72,9 +72,11 @@ TfrmMainOptions TfrmMainOptions::ForProcess() {
 TfrmMain::TfrmMain(TfrmMainOptions options)
     : options_(std::move(options)),
       prompts_(options_.prompts ? options_.prompts : &systemPrompts_) {
+  // ipconfig is the slowest part of the start: it runs while everything else is made. (A start
+  // that installs an update ends in the updater's creation, its listing unread.)
+  adapterDiscovery_.Start();
   // A start that installs an update ends in here, before any window exists.
   CreateUpdater();
-  adapterDiscovery_.Start();
   const HINSTANCE instance = ModuleInstance();
   static const bool registered = [instance] {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
