@@ -19,6 +19,9 @@ namespace tavi {
 namespace {
 
 constexpr wchar_t kMainClass[] = L"TfrmMain";
+// Posted by the first Show: the work that nothing on screen needs is done once the window has
+// been painted.
+constexpr UINT kAfterFirstPaint = WM_APP + 1;
 constexpr DWORD kMainStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
@@ -159,6 +162,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE:
       ::SendMessageW(Control(ControlId::StatusBar), message, wParam, lParam);
       break;
+    case kAfterFirstPaint:
+      // Tips show only when the mouse rests on a button, long after this.
+      if (!tooltip_) CreateTooltips();
+      return 0;
     case WM_CLOSE:
       Close();
       return 0;
@@ -193,7 +200,6 @@ void TfrmMain::OnCreate() {
   CreateFonts();
   CreateControls();
   CreateStatusPanels();
-  CreateTooltips();
   LoadIcons();
   FitClientArea();
   FormCreate();
@@ -267,6 +273,7 @@ void TfrmMain::Show(int showCommand) {
   ::ShowWindow(window_, showCommand);
   ::UpdateWindow(window_);
   if (!activated_) FormActivate();
+  if (window_ && !tooltip_) ::PostMessageW(window_, kAfterFirstPaint, 0, 0);
 }
 
 void TfrmMain::FormActivate() {
