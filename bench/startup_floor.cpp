@@ -85,14 +85,17 @@ std::wstring FirstConnection(Listing listing) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Listing listing = StartIpconfig();
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kClass;
-  if (!::RegisterClassExW(&windowClass)) return 1;
+  const WNDCLASSW windowClass{0,
+                              WindowProc,
+                              0,
+                              0,
+                              instance,
+                              nullptr,
+                              ::LoadCursorW(nullptr, IDC_ARROW),
+                              reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                              nullptr,
+                              kClass};
+  if (!::RegisterClassW(&windowClass)) return 1;
   const HWND window =
       ::CreateWindowExW(0, kClass, L"Tavi", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
                         CW_USEDEFAULT, 480, 360, nullptr, nullptr, instance, nullptr);
