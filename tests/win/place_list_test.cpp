@@ -317,26 +317,20 @@ TEST_F(PlaceListTest, RepeatedSectionNamesAreOnePlaceAndADeletedPlaceStaysGone) 
       "[A]\r\nNIC=Wi-Fi\r\nOrder=0\r\n[B]\r\nOrder=1\r\n[A]\r\nNIC=랜Ω\r\nOrder=2\r\n"
       "[C]\r\nOrder=3\r\n");
   Open();
-  auto selectPlace = [&](const std::string& name) {
-    for (int i = 0; i < static_cast<int>(frm_->Profiles.size()); ++i) {
-      if (frm_->Profiles[static_cast<size_t>(i)].Place == name) UserSelects(i);
-    }
-  };
   ExpectList({"A", "B", "C"}, 0);
   EXPECT_EQ(Connection(), 1);  // the first [A]'s
-  selectPlace("B");
+  UserSelects(1);              // B
   Click(btnMoveUp);
-  selectPlace("B");
+  UserSelects(0);  // B
   prompts_.answers = {IDYES};
   Click(btnDelete);
   ExpectAsked("B");
-  selectPlace("C");
+  UserSelects(1);  // C
   Click(btnMoveUp);
   ExpectList({"C", "A"}, 0);
   // The second [A] is left as it was: only the place's first section is its own.
-  const std::string expected =
-      "[A]\r\nNIC=Wi-Fi\r\nOrder=1\r\n[A]\r\nNIC=랜Ω\r\nOrder=2\r\n[C]\r\nOrder=0\r\n";
-  EXPECT_EQ(Ini(), expected);
+  EXPECT_EQ(Ini(),
+            "[A]\r\nNIC=Wi-Fi\r\nOrder=1\r\n[A]\r\nNIC=랜Ω\r\nOrder=2\r\n[C]\r\nOrder=0\r\n");
   Open();
   ExpectList({"C", "A"}, 0);
 
