@@ -69,7 +69,8 @@ class TfrmMain {
   const std::vector<std::string>& Arguments() const { return options_.arguments; }
 
   // Shows the window, centred, and runs the first activation even when the system does not
-  // activate the window (a start minimised or in the background).
+  // activate the window (a start minimised or in the background). The tooltips follow once
+  // the window's messages are processed.
   void Show(int showCommand);
   // Asks the window to close. During the first activation, and while an apply runs, the close
   // waits until it ends.
