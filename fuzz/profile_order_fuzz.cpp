@@ -78,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(target >= 0 && target < n && (target == selected - 1 || target == selected + 1));
     std::swap(entries[static_cast<std::size_t>(selected)],
               entries[static_cast<std::size_t>(target)]);
-    tavi::RenumberToEntries(profiles, entries);
+    tavi::ExchangeProfiles(profiles, static_cast<std::size_t>(selected),
+                           static_cast<std::size_t>(target));
     FUZZ_CHECK(Names(profiles) == entries);
     CheckNumbered(profiles);
     tavi::WriteProfileOrders(profiles, ini);

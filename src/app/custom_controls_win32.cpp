@@ -303,9 +303,22 @@ void DrawInnerRing(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
   FillRow(dc, r.left + 2, r.right - 2, r.bottom - 2, bottom);
 }
 
+// Without a border, an edge or scroll bars a window has no non-client area.
+bool Frameless(HWND window) {
+  constexpr LONG kFrame = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL;
+  constexpr LONG kEdges =
+      WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
+  return !(::GetWindowLongW(window, GWL_STYLE) & kFrame) &&
+         !(::GetWindowLongW(window, GWL_EXSTYLE) & kEdges);
+}
+
 // No exception leaves a window procedure; an out-of-memory here only skips one message.
+// A frameless control answers the non-client messages itself: its client area is the whole
+// window, and there is nothing to paint around it. (The default handling would get a device
+// context for the empty frame of every control, each time the window is shown.)
 template <LRESULT (*Procedure)(HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK Guarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if ((message == WM_NCCALCSIZE || message == WM_NCPAINT) && Frameless(window)) return 0;
   try {
     return Procedure(window, message, wParam, lParam);
   } catch (...) {

@@ -15,6 +15,7 @@
 #include "netcfg/registry_values_win32.h"
 #include "netcfg/tcpip_registry_win32.h"
 #include "win/message_loop_win32.h"
+#include "win/text_win32.h"
 
 namespace tavi {
 namespace {
@@ -183,6 +184,7 @@ void TfrmMain::listboxPlaceDblClick() {
 }
 
 ApplyOutcome TfrmMain::ApplyPlaceAt(int index) {
+  AddTrayIcon();  // so that its tooltip tells how a command line's apply went
   ::SendMessageW(Control(ControlId::listboxPlace), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   listboxPlaceClick();
   ProcessMessages();  // the place's values on screen before the apply starts
@@ -194,7 +196,8 @@ void TfrmMain::ProcessCommandLine() {
     std::vector<std::string> places;
     for (const TNetworkInfo& profile : Profiles)
       places.push_back(profile.Place);
-    const ArgumentAction action = ClassifyArgument(argument, places, SamePlaceNames);
+    // Names as Save compares them: the profile file takes case twins for one section.
+    const ArgumentAction action = ClassifyArgument(argument, places, SameIgnoringCase);
     switch (action.kind) {
       case ArgumentAction::Kind::SetQuiet:
         Quiet = true;

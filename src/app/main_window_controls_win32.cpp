@@ -30,17 +30,16 @@ int SystemColorOf(FieldColor color) {
   return color == FieldColor::Window ? COLOR_WINDOW : COLOR_BTNFACE;
 }
 
-int SingleLineTextWidth(HWND control) {
+// The width of a control's text in its font, on one line, measured in a memory device context
+// (one for all the labels: a window's own context costs more to get, under Wine especially).
+int SingleLineTextWidth(HDC dc, HWND control) {
   const std::wstring text = Utf8ToWide(GetWindowTextUtf8(control));
-  HDC dc = ::GetDC(control);
-  if (!dc) return 0;
   const HGDIOBJ old =
       ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
   RECT extent{0, 0, 0, 0};
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
               DT_SINGLELINE | DT_CALCRECT);
   ::SelectObject(dc, old);
-  ::ReleaseDC(control, dc);
   return extent.right;
 }
 
@@ -130,11 +129,12 @@ void TfrmMain::CreateControls() {
 void TfrmMain::FitControlsToDpi() {
   // The labels' widths are their texts' in the window's font; where the system draws that
   // font wider (another face stands in for it), a label grows rather than cut its text.
+  const MemoryDc measuring(::CreateCompatibleDC(nullptr));
   for (const ControlSpec& entry : MainLayout()) {
-    if (entry.kind != ControlKind::Label || (entry.flags & kWordWrap)) continue;
+    if (!measuring || entry.kind != ControlKind::Label || (entry.flags & kWordWrap)) continue;
     const HWND label = Control(entry.id);
     const ScaledRect table = ScaleRect(entry, dpi_);
-    const int width = SingleLineTextWidth(label);
+    const int width = SingleLineTextWidth(measuring.get(), label);
     if (width > table.width) {
       ::SetWindowPos(label, nullptr, 0, 0, width, table.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -68,26 +68,6 @@ std::string ItemText(HWND combo, int index) {
   return ListText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
-// Letter case ignored the way the private-profile functions ignore it in section names: each
-// character upper-cased by the invariant casing table (Latin, Greek, Cyrillic and full-width
-// letters alike; Hangul has no case), then compared code unit by code unit. A linguistic
-// comparison would also equate texts that differ in more than case.
-std::wstring UpperInvariant(std::string_view text) {
-  const std::wstring wide = Utf8ToWide(text);
-  if (wide.empty()) return wide;
-  std::wstring upper(wide.size(), L'\0');
-  const int length = static_cast<int>(wide.size());
-  if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(),
-                     length) != length) {
-    return wide;
-  }
-  return upper;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return UpperInvariant(a) == UpperInvariant(b);
-}
-
 // The profile file is text in the system's ANSI code page.
 ProfileFileText SystemProfileFileText() {
   return {[](std::string_view character) { return FitsCodePage(character, CP_ACP); },
@@ -155,10 +135,6 @@ void MoveSelectedEntry(TfrmMain& frm, MoveDirection direction) {
 }
 
 }  // namespace
-
-bool SamePlaceNames(std::string_view a, std::string_view b) {
-  return SameIgnoringCase(a, b);
-}
 
 void TfrmMain::listboxPlaceClick() {
   Adding = false;
@@ -265,7 +241,7 @@ void TfrmMain::SwapProfiles(int a, int b) {
   ReplaceEntry(list, a, second);
   ReplaceEntry(list, b, first);
   SelectEntry(list, selected);
-  RenumberToEntries(Profiles, Entries(list));
+  ExchangeProfiles(Profiles, static_cast<size_t>(a), static_cast<size_t>(b));
   WriteProfileOrders(Profiles, *IniFile);
 }
 

@@ -53,6 +53,12 @@ Menu CreateTrayMenu(const std::vector<TrayMenuItem>& items) {
 
 }  // namespace
 
+void TfrmMain::AddTrayIcon() {
+  if (trayIconAdded_ || closeRequested_ || !window_) return;
+  trayIconAdded_ = true;
+  ShowTrayIcon();
+}
+
 void TfrmMain::ShowTrayIcon() {
   trayIcon_.Show(smallIcon_.get(), TrayTipText(lastApply_));
 }

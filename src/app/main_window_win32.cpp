@@ -21,6 +21,9 @@ namespace tavi {
 namespace {
 
 constexpr wchar_t kMainClass[] = L"TfrmMain";
+// Posted by the first Show: the work that nothing on screen needs is done once the window has
+// been painted.
+constexpr UINT kAfterFirstPaint = WM_APP + 1;
 constexpr DWORD kMainStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
@@ -84,9 +87,11 @@ TfrmMain::TfrmMain(TfrmMainOptions options)
     : options_(std::move(options)),
       prompts_(options_.prompts ? options_.prompts : &systemPrompts_) {
   if (!options_.readConnection) options_.readConnection = ReadConnection;
+  // ipconfig is the slowest part of the start: it runs while everything else is made. (A start
+  // that installs an update ends in the updater's creation, its listing unread.)
+  adapterDiscovery_.Start();
   // A start that installs an update ends in here, before any window exists.
   CreateUpdater();
-  adapterDiscovery_.Start();
   const HINSTANCE instance = ModuleInstance();
   static const bool registered = [instance] {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
@@ -190,6 +195,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDpiChangedMessage:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case kAfterFirstPaint:
+      // Tips show only when the mouse rests on a button, long after this.
+      if (!tooltip_) CreateTooltips();
+      AddTrayIcon();
+      return 0;
     case WM_CLOSE:
       Close();
       return 0;
@@ -231,7 +241,6 @@ void TfrmMain::OnCreate() {
   CreateFonts();
   CreateControls();
   CreateStatusPanels();
-  CreateTooltips();
   LoadIcons();
   FitClientArea();
   FormCreate();
@@ -305,6 +314,7 @@ void TfrmMain::Show(int showCommand) {
   ::ShowWindow(window_, showCommand);
   ::UpdateWindow(window_);
   if (!activated_) FormActivate();
+  if (window_ && !tooltip_) ::PostMessageW(window_, kAfterFirstPaint, 0, 0);
 }
 
 void TfrmMain::FormActivate() {
@@ -323,8 +333,6 @@ void TfrmMain::RunFirstActivation() {
     }
     ::SendMessageW(list, LB_SETCURSEL, 0, 0);
     listboxPlaceClick();
-    // The icon stands while the command line applies, so that its tooltip tells how it went.
-    ShowTrayIcon();
     ProcessCommandLine();
   }
   if (closeRequested_) ExecuteClose();

@@ -58,10 +58,6 @@ struct TfrmMainOptions {
   static TfrmMainOptions ForProcess();
 };
 
-// Whether two place names stand for one place in the profile file, letter case aside: the
-// comparison Save refuses a name's case twin by (main_window_list_win32.cpp).
-bool SamePlaceNames(std::string_view a, std::string_view b);
-
 class TfrmMain {
  public:
   // Creates the window, hidden, with all its controls, and runs FormCreate.
@@ -77,7 +73,8 @@ class TfrmMain {
   const std::vector<std::string>& Arguments() const { return options_.arguments; }
 
   // Shows the window, centred, and runs the first activation even when the system does not
-  // activate the window (a start minimised or in the background).
+  // activate the window (a start minimised or in the background). The tooltips follow once
+  // the window's messages are processed.
   void Show(int showCommand);
   // Asks the window to close. During the first activation, and while an apply runs, the close
   // waits until it ends.
@@ -225,7 +222,10 @@ class TfrmMain {
   void ShowUpdateProgress(std::string_view text, std::string_view fileName, std::int64_t totalSize,
                           std::int64_t bytesRead);
 
-  // The notification area (main_window_tray_win32.cpp).
+  // The notification area (main_window_tray_win32.cpp). The icon comes once the window has
+  // painted (the shell's library then loads while the user looks at the window), or before
+  // the command line's first apply, and once only: not after the close.
+  void AddTrayIcon();
   void ShowTrayIcon();
   void OnTrayNotification(UINT mouseMessage);
   void ShowTrayMenu();
@@ -263,6 +263,7 @@ class TfrmMain {
   bool busyCursor_ = false;  // the hourglass over the window while an apply changes settings
   RunExitCode exitCode_;
   TrayIcon trayIcon_;
+  bool trayIconAdded_ = false;
   LastApply lastApply_;
 };
 

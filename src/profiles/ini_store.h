@@ -21,14 +21,17 @@ class IniStore {
  public:
   virtual ~IniStore() = default;
 
-  // Names of all sections, in file order; none when the file is absent.
+  // Names of the sections, in file order; none when the file is absent. The file reads a name
+  // repeated, in any letter case, as its first section only: such a name is listed once, as
+  // first spelt.
   virtual std::vector<std::string> ReadSections() const = 0;
   // The value, or the empty text when the section or key is absent.
   virtual std::string ReadString(std::string_view section, std::string_view key) const = 0;
   // Creates the file and the section when absent. Throws IniWriteError when refused.
   virtual void WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;
-  // Removes the section header and all its keys. Throws IniWriteError when refused.
+  // Removes the section, header and keys, and every other section of that name, so that
+  // none comes to light in its place. Throws IniWriteError when refused.
   virtual void EraseSection(std::string_view section) = 0;
 
   std::int32_t ReadInteger(std::string_view section, std::string_view key,

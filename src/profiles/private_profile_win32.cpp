@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "win/text_win32.h"
 
 namespace tavi {
@@ -37,13 +39,23 @@ std::vector<std::string> SplitNames(const std::wstring& names) {
   return list;
 }
 
+// How many of the names the file takes for this one.
+std::ptrdiff_t CountSections(const std::vector<std::string>& names, std::string_view name) {
+  return std::count_if(names.begin(), names.end(),
+                       [name](const std::string& other) { return SameIgnoringCase(other, name); });
+}
+
 }  // namespace
 
 PrivateProfileStore::PrivateProfileStore(std::string path)
     : path_(std::move(path)), widePath_(Utf8ToWide(path_)) {}
 
 std::vector<std::string> PrivateProfileStore::ReadSections() const {
-  return SplitNames(ReadProfileText(nullptr, nullptr, widePath_, 2));
+  std::vector<std::string> names;
+  for (std::string& name : AllSections()) {
+    if (CountSections(names, name) == 0) names.push_back(std::move(name));
+  }
+  return names;
 }
 
 std::vector<std::string> PrivateProfileStore::ReadKeys(std::string_view section) const {
@@ -66,10 +78,20 @@ void PrivateProfileStore::WriteString(std::string_view section, std::string_view
 }
 
 void PrivateProfileStore::EraseSection(std::string_view section) {
-  if (!::WritePrivateProfileStringW(Utf8ToWide(section).c_str(), nullptr, nullptr,
-                                    widePath_.c_str())) {
-    throw IniWriteError(path_);
+  // One erase removes the first section of the name; a file edited by hand may hold more.
+  const std::wstring wideSection = Utf8ToWide(section);
+  const std::ptrdiff_t sections = CountSections(AllSections(), section);
+  for (std::ptrdiff_t erased = 0; erased == 0 || erased < sections; ++erased) {
+    if (!::WritePrivateProfileStringW(wideSection.c_str(), nullptr, nullptr, widePath_.c_str())) {
+      throw IniWriteError(path_);
+    }
   }
+  // Any left now would take the erased one's place at the next start.
+  if (CountSections(AllSections(), section) > 0) throw IniWriteError(path_);
+}
+
+std::vector<std::string> PrivateProfileStore::AllSections() const {
+  return SplitNames(ReadProfileText(nullptr, nullptr, widePath_, 2));
 }
 
 }  // namespace tavi

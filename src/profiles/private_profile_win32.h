@@ -23,6 +23,9 @@ class PrivateProfileStore final : public IniStore {
   void EraseSection(std::string_view section) override;
 
  private:
+  // Every section name as the file lists it, repeated names included.
+  std::vector<std::string> AllSections() const;
+
   std::string path_;
   std::wstring widePath_;
 };

@@ -1,6 +1,7 @@
 #include "profiles/profile_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "profiles/profile_store.h"
 
@@ -81,12 +82,10 @@ int MoveTarget(int selected, int count, MoveDirection direction) {
   return target >= 0 && target < count ? target : -1;
 }
 
-void RenumberToEntries(TProfileList& profiles, std::span<const std::string> entries) {
-  for (size_t p = 0; p < entries.size(); ++p) {
-    const int k = FindProfile(profiles, entries[p]);
-    if (k != -1) profiles[static_cast<size_t>(k)].Order = static_cast<std::int32_t>(p);
-  }
-  SortProfiles(profiles);
+void ExchangeProfiles(TProfileList& profiles, std::size_t a, std::size_t b) {
+  std::swap(profiles[a], profiles[b]);
+  for (size_t p = 0; p < profiles.size(); ++p)
+    profiles[p].Order = static_cast<std::int32_t>(p);
 }
 
 SavePlan PlanSave(const EditedProfile& edited, std::span<const std::string> entries,

@@ -32,9 +32,10 @@ enum class MoveDirection { Up, Down };
 // first entry up, the last entry down), whatever state the buttons are in.
 int MoveTarget(int selected, int count, MoveDirection direction);
 
-// Gives each record the position of the entry that carries its name as Order, then sorts
-// the records by Order: after an exchange of two entries the records follow the entries.
-void RenumberToEntries(TProfileList& profiles, std::span<const std::string> entries);
+// Exchanges the places at positions a and b, as their list entries were, and gives every
+// place its position as Order. By position, not by name: the records follow the entries
+// whatever the names are.
+void ExchangeProfiles(TProfileList& profiles, std::size_t a, std::size_t b);
 
 // ---- Saving ------------------------------------------------------------------------------
 

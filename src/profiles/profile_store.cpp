@@ -81,13 +81,6 @@ TProfileList LoadProfiles(const IniStore& ini) {
   return profiles;
 }
 
-int FindProfile(const TProfileList& profiles, std::string_view name) {
-  for (size_t i = 0; i < profiles.size(); ++i) {
-    if (profiles[i].Place == name) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 void WriteProfileOrders(const TProfileList& profiles, IniStore& ini) {
   for (const TNetworkInfo& info : profiles)
     ini.WriteInteger(info.Place, kOrderKey, info.Order);

@@ -43,9 +43,6 @@ void SortProfiles(TProfileList& profiles);
 // Every section becomes a place; sorted by Order, then renumbered 0..n-1 in memory only.
 TProfileList LoadProfiles(const IniStore& ini);
 
-// Position of the first place whose name equals name byte for byte; -1 when none.
-int FindProfile(const TProfileList& profiles, std::string_view name);
-
 // Writes each place's Order to its section, in list order.
 void WriteProfileOrders(const TProfileList& profiles, IniStore& ini);
 

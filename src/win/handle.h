@@ -75,6 +75,7 @@ struct NullableHandleTraits {
 
 using RegKey = UniqueHandle<NullableHandleTraits<HKEY, &::RegCloseKey>>;
 using Font = UniqueHandle<NullableHandleTraits<HFONT, &::DeleteObject>>;
+using MemoryDc = UniqueHandle<NullableHandleTraits<HDC, &::DeleteDC>>;
 using Brush = UniqueHandle<NullableHandleTraits<HBRUSH, &::DeleteObject>>;
 using Bitmap = UniqueHandle<NullableHandleTraits<HBITMAP, &::DeleteObject>>;
 using Window = UniqueHandle<NullableHandleTraits<HWND, &::DestroyWindow>>;

@@ -54,6 +54,26 @@ bool FitsCodePage(std::string_view text, UINT codePage) {
   return !usedDefault && ToWide(bytes, codePage) == wide;
 }
 
+namespace {
+
+std::wstring UpperInvariant(std::string_view text) {
+  const std::wstring wide = Utf8ToWide(text);
+  if (wide.empty()) return wide;
+  std::wstring upper(wide.size(), L'\0');
+  const int length = static_cast<int>(wide.size());
+  if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), length, upper.data(),
+                     length) != length) {
+    return wide;
+  }
+  return upper;
+}
+
+}  // namespace
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return UpperInvariant(a) == UpperInvariant(b);
+}
+
 std::string GetWindowTextUtf8(HWND window) {
   const int length = ::GetWindowTextLengthW(window);
   if (length <= 0) return {};

@@ -19,6 +19,12 @@ std::string Utf8ToCodePage(std::string_view text, UINT codePage);
 // True when every character of the text survives a round trip through the code page.
 bool FitsCodePage(std::string_view text, UINT codePage);
 
+// Whether two texts are equal letter case aside, as the system compares section names of
+// profile files: each character upper-cased by the invariant casing table (Latin, Greek,
+// Cyrillic and full-width letters alike; Hangul has no case), then code unit by code unit. A
+// linguistic comparison would also equate texts that differ in more than case.
+bool SameIgnoringCase(std::string_view a, std::string_view b);
+
 std::string GetWindowTextUtf8(HWND window);
 void SetWindowTextUtf8(HWND window, std::string_view text);
 

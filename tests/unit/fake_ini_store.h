@@ -23,8 +23,9 @@ class FakeIniStore : public IniStore {
 
   std::vector<std::string> ReadSections() const override {
     std::vector<std::string> names;
-    for (const Section& s : sections)
-      names.push_back(s.name);
+    for (const Section& s : sections) {
+      if (Find(s.name) == &s) names.push_back(s.name);  // a repeated name once, as first spelt
+    }
     return names;
   }
 

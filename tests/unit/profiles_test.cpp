@@ -101,20 +101,20 @@ TEST(LoadProfiles, EqualOrdersGiveTheSameListEveryTime) {
     EXPECT_EQ(Names(LoadProfiles(ties)), once);
 }
 
-TEST(ProfileOrders, FindIsExactAndWriteCoversEveryRecord) {
-  TProfileList list(2);
+TEST(ProfileOrders, AnExchangeRenumbersByPositionAndTheWriteCoversEveryRecord) {
+  TProfileList list(3);
   list[0].Place = "Home";
-  list[1].Place = "home";
-  list[1].Order = 1;
-  EXPECT_EQ(FindProfile(list, "home"), 1);
-  EXPECT_EQ(FindProfile(list, "HOME"), -1);
-  EXPECT_EQ(FindProfile(list, ""), -1);
-  test::FakeIniStore ini;
   list[1].Place = "Cafe";
+  list[2].Place = "Office";
+  list[2].Order = 7;
+  ExchangeProfiles(list, 0, 1);
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"Cafe", "Home", "Office"}));
+  test::FakeIniStore ini;
   WriteProfileOrders(list, ini);
-  EXPECT_EQ(ini.ReadString("Home", "Order"), "0");
-  EXPECT_EQ(ini.ReadString("Cafe", "Order"), "1");
-  EXPECT_EQ(ini.writes, 2);
+  EXPECT_EQ(ini.ReadString("Cafe", "Order"), "0");
+  EXPECT_EQ(ini.ReadString("Home", "Order"), "1");
+  EXPECT_EQ(ini.ReadString("Office", "Order"), "2");
+  EXPECT_EQ(ini.writes, 3);
 }
 
 TEST(MoveRules, ButtonsAndTargetsAtTheEdgesAndWithoutSelection) {

@@ -205,8 +205,8 @@ void ExpectLayout(const TfrmMain& frm, int dpi) {
   EXPECT_EQ(client.bottom, scaled(kClientHeight96));
 }
 
-// Created hidden: every control, panel and tooltip as the tables say, nothing selected; the
-// first activation then fills the list, once.
+// Created hidden: every control and panel as the tables say, nothing selected; the first
+// activation then fills the list, once, and the tooltips follow.
 TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOnce) {
   auto frm = Open(/*show=*/false);
   ASSERT_EQ(frm->Dpi(), ScreenDpi());
@@ -216,23 +216,6 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
         << c.name;
   }
   EXPECT_EQ(Observed(*frm), EditingState{});  // nothing selected, white and enabled
-
-  HWND tooltip = nullptr;
-  while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
-         ::GetWindow(tooltip, GW_OWNER) != frm->Handle()) {
-  }
-  ASSERT_NE(tooltip, nullptr);
-  ASSERT_EQ(::SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 3);
-  for (int i = 0; i < 3; ++i) {
-    wchar_t text[128] = {};
-    TTTOOLINFOW info{};
-    info.cbSize = TTTOOLINFOW_V2_SIZE;
-    info.lpszText = text;
-    ASSERT_TRUE(::SendMessageW(tooltip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)));
-    const TooltipSpec& expected = MainTooltips()[static_cast<size_t>(i)];
-    EXPECT_EQ(reinterpret_cast<HWND>(info.uId), frm->Control(expected.id));
-    EXPECT_EQ(WideToUtf8(text), expected.text);
-  }
 
   // The window: fixed size, no maximising, captioned, centred (at the screen's left or top
   // edge where it is larger than the screen).
@@ -259,6 +242,25 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
   wchar_t third[16] = {};
   ::SendMessageW(list, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(third));
   EXPECT_EQ(WideToUtf8(third), "카페");  // in saved order, not file order
+  // The tooltips come once the shown window processes its messages.
+  ProcessMessages();
+  HWND tooltip = nullptr;
+  while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) &&
+         ::GetWindow(tooltip, GW_OWNER) != frm->Handle()) {
+  }
+  ASSERT_NE(tooltip, nullptr);
+  ASSERT_EQ(::SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 3);
+  for (int i = 0; i < 3; ++i) {
+    wchar_t text[128] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.lpszText = text;
+    ASSERT_TRUE(::SendMessageW(tooltip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)));
+    const TooltipSpec& expected = MainTooltips()[static_cast<size_t>(i)];
+    EXPECT_EQ(reinterpret_cast<HWND>(info.uId), frm->Control(expected.id));
+    EXPECT_EQ(WideToUtf8(text), expected.text);
+  }
+
   // Later activations add nothing.
   ::SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
   ::SendMessageW(window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
@@ -284,6 +286,8 @@ TEST_F(MainWindowTest, ADpiChangeLaysTheWindowOutAgainWithItsFontsAndIcons) {
   auto frm = Open(/*show=*/false);
   const HWND window = frm->Handle();
   frm->Show(SW_SHOWNOACTIVATE);
+  ProcessMessages();  // the icon comes after the first paint
+  ASSERT_FALSE(trayCalls_.empty());
   const int start = frm->Dpi();
   for (const int dpi : {start == 96 ? 144 : 96, start}) {
     SCOPED_TRACE(dpi);

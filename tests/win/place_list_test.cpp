@@ -314,6 +314,42 @@ TEST_F(PlaceListTest, DeleteAfterMovesThenTheLastPlace) {
   EXPECT_EQ(Ini(), "");
 }
 
+// A file edited by hand may name a section twice, also in another letter case; the file reads
+// only the first. Each name is one place, and a deleted place stays gone.
+TEST_F(PlaceListTest, RepeatedSectionNamesAreOnePlaceAndADeletedPlaceStaysGone) {
+  WriteIni(
+      "[A]\r\nNIC=Wi-Fi\r\nOrder=0\r\n[B]\r\nOrder=1\r\n[A]\r\nNIC=랜Ω\r\nOrder=2\r\n"
+      "[C]\r\nOrder=3\r\n");
+  Open();
+  ExpectList({"A", "B", "C"}, 0);
+  EXPECT_EQ(Connection(), 1);  // the first [A]'s
+  UserSelects(1);              // B
+  Click(btnMoveUp);
+  UserSelects(0);  // B
+  prompts_.answers = {IDYES};
+  Click(btnDelete);
+  ExpectAsked("B");
+  UserSelects(1);  // C
+  Click(btnMoveUp);
+  ExpectList({"C", "A"}, 0);
+  // The second [A] is left as it was: only the place's first section is its own.
+  EXPECT_EQ(Ini(),
+            "[A]\r\nNIC=Wi-Fi\r\nOrder=1\r\n[A]\r\nNIC=랜Ω\r\nOrder=2\r\n[C]\r\nOrder=0\r\n");
+  Open();
+  ExpectList({"C", "A"}, 0);
+
+  // Deleting a place removes every section of its name, whatever the letter case.
+  WriteIni("[Home]\r\nOrder=0\r\n[Work]\r\nOrder=1\r\n[HOME]\r\nNIC=Wi-Fi\r\nOrder=2\r\n");
+  Open();
+  ExpectList({"Home", "Work"}, 0);
+  prompts_.answers = {IDYES};
+  Click(btnDelete);
+  ExpectAsked("Home");
+  Open();
+  ExpectList({"Work"}, 0);
+  EXPECT_EQ(Ini(), "[Work]\r\nOrder=1\r\n");
+}
+
 TEST_F(PlaceListTest, NamesTheFileCannotHoldAreRefusedFromAnEmptyWindowOn) {
   Open();  // no file yet
   UserPicks(1);
