@@ -1,6 +1,10 @@
-// The command line: its split into arguments, what each argument asks for, and the hand-over
-// command line of the update, which the program writes and a new copy of itself reads back.
+// The command line: its split into arguments, what each argument asks for (the quiet switch, a
+// number or the name of a place), and the hand-over command line of the update, which the
+// program writes and a new copy of itself reads back.
+#include <algorithm>
+#include <cctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
@@ -12,6 +16,13 @@ namespace {
 
 using tavi::CommandLineArguments;
 using Strings = std::vector<std::string>;
+
+bool SameAscii(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
 
 bool IsSeparator(char c) {
   return static_cast<unsigned char>(c) <= ' ';
@@ -50,24 +61,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text = tavi::fuzz::AsText(data, size);
 
   // Whatever the line, the split only removes characters, and every argument means one thing.
+  // The places are the line's first arguments, as many as its first byte says (up to 7).
   const Strings arguments = CommandLineArguments(text);
+  const std::size_t placeCount =
+      std::min<std::size_t>(tavi::fuzz::ByteAt(text, 0) % 8, arguments.size());
+  const Strings places(arguments.begin(), arguments.begin() + static_cast<long>(placeCount));
   std::size_t kept = 0;
-  const int places = static_cast<int>(tavi::fuzz::ByteAt(text, 0) % 8);
   for (const std::string& argument : arguments) {
     kept += argument.size();
     FUZZ_CHECK(argument.find('"') == std::string::npos);
     FUZZ_CHECK(argument.find('\0') == std::string::npos);
-    const tavi::ArgumentAction action = tavi::ClassifyArgument(argument, places);
+    const tavi::ArgumentAction action = tavi::ClassifyArgument(argument, places, SameAscii);
     using Kind = tavi::ArgumentAction::Kind;
     const bool quiet = argument == "/s" || argument == "/S";
     const std::optional<std::int32_t> number = tavi::ParseInt32(argument);
     FUZZ_CHECK((action.kind == Kind::SetQuiet) == quiet);
-    if (!quiet && number && *number != -1) {
-      const bool inRange = *number >= 0 && *number < places;
+    if (quiet) continue;
+    FUZZ_CHECK(action.byName == (!number && !argument.empty()));
+    if (number && *number != -1) {
+      const bool inRange = *number >= 0 && *number < static_cast<int>(places.size());
       FUZZ_CHECK(action.kind == (inRange ? Kind::Apply : Kind::NotFound));
       FUZZ_CHECK(action.index == *number);
-      FUZZ_CHECK(tavi::PlaceNotFoundText(argument).ends_with("index: " + argument));
-    } else if (!quiet) {
+      FUZZ_CHECK(tavi::PlaceNotFoundText(argument, false).ends_with("\rindex: " + argument));
+    } else if (action.byName) {
+      // The first place of that name, whatever the places after it are called.
+      int first = -1;
+      for (std::size_t i = 0; i < places.size() && first < 0; ++i) {
+        if (SameAscii(places[i], argument)) first = static_cast<int>(i);
+      }
+      FUZZ_CHECK(action.kind == (first >= 0 ? Kind::Apply : Kind::NotFound));
+      FUZZ_CHECK(action.index == first);
+      FUZZ_CHECK(tavi::PlaceNotFoundText(argument, true).ends_with("\rname: " + argument));
+    } else {
       FUZZ_CHECK(action.kind == Kind::Ignore);
     }
   }

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Draws Tavi's program icon and writes it as a 32 x 32, 256-colour .ico file.
+"""Draws Tavi's program icon and writes it as a 256-colour .ico file.
 
 The picture: a blue globe with its meridians (the network), and a round white badge at the
-lower right with two opposed arrows (switching between places). Drawn with 8 x 8 samples
-per pixel; a pixel is opaque when at least half of its samples are covered, and takes the
+lower right with two opposed arrows (switching between places). It is designed on a 32 x 32
+grid and drawn again for every size that Windows asks for at 100 to 200 % scaling (the
+small icon of the title bar and the notification area, 16 to 32 pixels, and the large one,
+32 to 64), so that no size is a stretched copy of another. Drawn with 8 x 8 samples per
+pixel; a pixel is opaque when at least half of its samples are covered, and takes the
 average colour of the covered samples, so edges stay clean on any background.
 
     tools/make-icon.py [output.ico]      (default: src/app/tavi.ico)
@@ -13,7 +16,8 @@ import os
 import struct
 import sys
 
-SIZE = 32
+DESIGN = 32
+SIZES = (16, 20, 24, 32, 40, 48, 64)
 SAMPLES = 8
 
 
@@ -88,15 +92,17 @@ def sample(x, y):
     return colour
 
 
-def render():
+def render(size):
+    scale = DESIGN / size
     pixels = []
-    for py in range(SIZE):
+    for py in range(size):
         row = []
-        for px in range(SIZE):
+        for px in range(size):
             covered = []
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    c = sample(px + (sx + 0.5) / SAMPLES, py + (sy + 0.5) / SAMPLES)
+                    c = sample((px + (sx + 0.5) / SAMPLES) * scale,
+                               (py + (sy + 0.5) / SAMPLES) * scale)
                     if c is not None:
                         covered.append(c)
             if len(covered) * 2 < SAMPLES * SAMPLES:
@@ -125,32 +131,49 @@ def quantise(pixels):
     return palette, indices
 
 
-def write_ico(path, pixels):
+def bitmap(pixels):
+    """One image of the file: a bitmap header, the palette, the colours and the AND mask,
+    each row of both padded to four bytes."""
+    size = len(pixels)
     palette, indices = quantise(pixels)
     palette += [(0, 0, 0)] * (256 - len(palette))
-    xor = b"".join(bytes(indices[y]) for y in reversed(range(SIZE)))
+    pad = bytes(-size % 4)
+    xor = b"".join(bytes(indices[y]) + pad for y in reversed(range(size)))
+    mask_bytes = (size + 31) // 32 * 4
     and_rows = []
-    for y in reversed(range(SIZE)):
+    for y in reversed(range(size)):
         bits = 0
-        for x in range(SIZE):
+        for x in range(size):
             if pixels[y][x] is None:
-                bits |= 1 << (31 - x)
-        and_rows.append(struct.pack(">I", bits))
+                bits |= 1 << (mask_bytes * 8 - 1 - x)
+        and_rows.append(bits.to_bytes(mask_bytes, "big"))
     mask = b"".join(and_rows)
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 8, 0, len(xor) + len(mask),
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, len(xor) + len(mask),
                          0, 0, 256, 0)
     colours = b"".join(struct.pack("BBBB", b, g, r, 0) for (r, g, b) in palette)
-    image = header + colours + xor + mask
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 8, len(image), 6 + 16)
+    return header + colours + xor + mask
+
+
+def write_ico(path, images):
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for pixels, data in images:
+        size = len(pixels)
+        entries += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 8, len(data), offset)
+        offset += len(data)
     with open(path, "wb") as out:
-        out.write(directory + entry + image)
+        out.write(directory + entries + b"".join(data for _, data in images))
 
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "src", "app", "tavi.ico")
-    write_ico(path, render())
+    images = []
+    for size in SIZES:
+        pixels = render(size)
+        images.append((pixels, bitmap(pixels)))
+    write_ico(path, images)
     print("Icon written to", path)
 
 

@@ -37,19 +37,29 @@ std::vector<std::string> CommandLineArguments(std::string_view commandLine) {
   return arguments;
 }
 
-ArgumentAction ClassifyArgument(std::string_view argument, int placeCount) {
+ArgumentAction ClassifyArgument(std::string_view argument, std::span<const std::string> places,
+                                const SamePlaceName& sameName) {
   using Kind = ArgumentAction::Kind;
   if (argument.size() == 2 && argument[0] == '/' && (argument[1] == 's' || argument[1] == 'S')) {
     return {Kind::SetQuiet};
   }
-  const int index = StrToIntDef(argument, -1);
-  if (index == -1) return {Kind::Ignore};
-  if (index < 0 || index >= placeCount) return {Kind::NotFound, index};
-  return {Kind::Apply, index};
+  if (const std::optional<std::int32_t> number = ParseInt32(argument)) {
+    const int index = *number;
+    if (index == -1) return {Kind::Ignore};
+    if (index < 0 || index >= static_cast<int>(places.size())) return {Kind::NotFound, index};
+    return {Kind::Apply, index};
+  }
+  // No place has an empty name; an empty argument (an unset variable in a script) names none.
+  if (argument.empty()) return {Kind::Ignore};
+  for (int i = 0; i < static_cast<int>(places.size()); ++i) {
+    if (sameName(places[static_cast<size_t>(i)], argument)) return {Kind::Apply, i, true};
+  }
+  return {Kind::NotFound, -1, true};
 }
 
-std::string PlaceNotFoundText(std::string_view argument) {
-  return "사용 환경을 찾을 수 없습니다.\r\rindex: " + std::string(argument);
+std::string PlaceNotFoundText(std::string_view argument, bool byName) {
+  return std::string("사용 환경을 찾을 수 없습니다.\r\r") + (byName ? "name: " : "index: ") +
+         std::string(argument);
 }
 
 void RunExitCode::Record(ApplyOutcome outcome) {

@@ -1,6 +1,9 @@
-// The command line "tavi [/s] [index]": how it splits into arguments and what each means.
+// The command line "tavi [/s] [index | name]": how it splits into arguments and what each
+// means.
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,21 +21,29 @@ std::vector<std::string> CommandLineArguments(std::string_view commandLine);
 struct ArgumentAction {
   enum class Kind {
     SetQuiet,  // "/s" in any letter case: no completion box from here on
-    Apply,     // a valid place index
-    NotFound,  // an integer that names no place
-    Ignore,    // anything else, "-1" and what reads as -1 included
+    Apply,     // a valid place index, or the name of a place
+    NotFound,  // an index or a name that names no place
+    Ignore,    // a number that reads as -1, and an empty argument
   };
   Kind kind = Kind::Ignore;
-  int index = -1;  // for Apply
+  int index = -1;       // for Apply: the place's position in the list
+  bool byName = false;  // the argument is a name, not a number
 };
 
-// What one argument asks for, with placeCount places in the list. Integers are read as the
-// profile file reads them (decimal in 32 bits, or a 32-bit hexadecimal pattern after "$",
-// "x" or "0x"); -1 stands for "not a number" and is ignored like one.
-ArgumentAction ClassifyArgument(std::string_view argument, int placeCount);
+// Whether two place names stand for the same place (the comparison Save uses for names).
+using SamePlaceName = std::function<bool(std::string_view a, std::string_view b)>;
 
-// The information box for an index that names no place: the argument as typed.
-std::string PlaceNotFoundText(std::string_view argument);
+// What one argument asks for, with these places in the list, in list order. An argument that
+// reads whole as an integer is a number, as the profile file reads them (decimal in 32 bits,
+// or a 32-bit hexadecimal pattern after "$", "x" or "0x"): a position in the list; -1 stands
+// for "not a number" in the older rule and is still ignored. Any other argument but "/s" and
+// the empty one names a place: the first place in list order whose name is the same.
+ArgumentAction ClassifyArgument(std::string_view argument, std::span<const std::string> places,
+                                const SamePlaceName& sameName);
+
+// The information box for an argument that names no place: the argument as typed, after
+// "index: " or "name: ".
+std::string PlaceNotFoundText(std::string_view argument, bool byName);
 
 // The exit code of a run, so that scripts, shortcuts and scheduled tasks can tell how the
 // places asked for on the command line went: 0 when every one was read back as asked (and for

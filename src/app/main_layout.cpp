@@ -159,4 +159,19 @@ int ScaleFrom96(int value96, int dpi) {
   return static_cast<int>(scaled >= 0 ? (scaled + 48) / 96 : -((-scaled + 48) / 96));
 }
 
+ScaledRect ScaleRect(const ControlSpec& control, int dpi) {
+  return {ScaleFrom96(control.left96, dpi), ScaleFrom96(control.top96, dpi),
+          ScaleFrom96(control.width96, dpi), ScaleFrom96(control.height96, dpi)};
+}
+
+std::vector<int> StatusPanelEdges(int dpi) {
+  std::vector<int> edges;
+  int right = 0;
+  for (const StatusPanelSpec& panel : kPanels) {
+    right += ScaleFrom96(panel.width96, dpi);
+    edges.push_back(right);
+  }
+  return edges;
+}
+
 }  // namespace tavi

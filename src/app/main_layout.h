@@ -134,7 +134,21 @@ inline constexpr int kListItemHeight96 = 12;   // listboxPlace and the items of 
 inline constexpr int kDropDownHeight96 = 160;  // cmbNIC's list when open
 const char* MainCaption();                     // "Tavi " and the major and minor version
 
-// A 96-DPI length at the display's resolution, rounded to the nearest pixel.
+// A 96-DPI length at the display's resolution, rounded to the nearest pixel (halves away
+// from zero: 37.5 becomes 38).
 int ScaleFrom96(int value96, int dpi);
+
+// A control's rectangle at the display's resolution: each value of the table scaled alone, so
+// that controls of one size keep one size (a 25 x 25 button is 38 x 38 at 144 DPI). Edges
+// may then move by a pixel against the scaled sum (the status bar's right edge, 712 at 96
+// DPI, is 1069 at 144 where the client area ends at 1068); nothing in the layout shows it.
+struct ScaledRect {
+  int left, top, width, height;
+  bool operator==(const ScaledRect&) const = default;
+};
+ScaledRect ScaleRect(const ControlSpec& control, int dpi);
+
+// The right edge of each status-bar panel, for SB_SETPARTS: the sum of the scaled widths.
+std::vector<int> StatusPanelEdges(int dpi);
 
 }  // namespace tavi

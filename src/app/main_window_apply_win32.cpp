@@ -15,6 +15,7 @@
 #include "netcfg/registry_values_win32.h"
 #include "netcfg/tcpip_registry_win32.h"
 #include "win/message_loop_win32.h"
+#include "win/text_win32.h"
 
 namespace tavi {
 namespace {
@@ -125,6 +126,7 @@ ApplyOutcome TfrmMain::RunApply() {
   const ReadBack readBack = CompareWithAsked(values, found);
   const bool applied = problem.empty() && readBack.matches;
   busy.Finish();
+  RememberApply(values.Place, applied);
   ShowLocalAddresses();
   SetStatusText(kProgressPanel, applied ? kAppliedText : kApplyFailedText);
   if (!Quiet) {
@@ -181,25 +183,32 @@ void TfrmMain::listboxPlaceDblClick() {
   if (closeAfterwards) Close();
 }
 
+ApplyOutcome TfrmMain::ApplyPlaceAt(int index) {
+  AddTrayIcon();  // so that its tooltip tells how a command line's apply went
+  ::SendMessageW(Control(ControlId::listboxPlace), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  listboxPlaceClick();
+  ProcessMessages();  // the place's values on screen before the apply starts
+  return ApplyNetWork();
+}
+
 void TfrmMain::ProcessCommandLine() {
-  const HWND list = Control(ControlId::listboxPlace);
   for (const std::string& argument : Arguments()) {
-    const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
-    const ArgumentAction action = ClassifyArgument(argument, count);
+    std::vector<std::string> places;
+    for (const TNetworkInfo& profile : Profiles)
+      places.push_back(profile.Place);
+    // Names as Save compares them: the profile file takes case twins for one section.
+    const ArgumentAction action = ClassifyArgument(argument, places, SameIgnoringCase);
     switch (action.kind) {
       case ArgumentAction::Kind::SetQuiet:
         Quiet = true;
         break;
       case ArgumentAction::Kind::NotFound:
-        ShowMessage(PlaceNotFoundText(argument), "Tavi", MB_OK | MB_ICONINFORMATION);
+        ShowMessage(PlaceNotFoundText(argument, action.byName), "Tavi", MB_OK | MB_ICONINFORMATION);
         exitCode_.RecordPlaceNotFound();
         break;
       case ArgumentAction::Kind::Apply:
-        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(action.index), 0);
-        listboxPlaceClick();
-        ProcessMessages();  // the place's values on screen before the apply starts
         // The run ends as asked whatever the apply did; its outcome is the exit code's.
-        exitCode_.Record(ApplyNetWork());
+        exitCode_.Record(ApplyPlaceAt(action.index));
         Close();
         break;
       case ArgumentAction::Kind::Ignore:

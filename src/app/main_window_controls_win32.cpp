@@ -3,11 +3,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/custom_controls_win32.h"
+#include "app/newer_windows_win32.h"
 #include "app/resource.h"
 #include "win/text_win32.h"
 
@@ -37,6 +41,11 @@ int SingleLineTextWidth(HDC dc, HWND control) {
               DT_SINGLELINE | DT_CALCRECT);
   ::SelectObject(dc, old);
   return extent.right;
+}
+
+// A drop-down list's window holds its open list too.
+int ExtraHeight(const ControlSpec& entry, int dpi) {
+  return entry.kind == ControlKind::DropDownList ? ScaleFrom96(kDropDownHeight96, dpi) : 0;
 }
 
 Font CreateFormFont(int dpi, int weight) {
@@ -109,20 +118,25 @@ void TfrmMain::CreateControls() {
     }
     controls_[id] = control;
   }
+  ::SendMessageW(Control(ControlId::Label1), kLabelSetTextColor, kNavy, 0);
+  FitControlsToDpi();
+  for (ControlId id : {ControlId::edtPlace, ControlId::edtIP, ControlId::edtSubNetMask,
+                       ControlId::edtGateWay, ControlId::edt1stDNS, ControlId::edt2ndDNS}) {
+    fieldColors_[id] = FieldColor::Window;
+  }
+}
 
-  const HWND web = Control(ControlId::Label1);
-  ::SendMessageW(web, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
-  ::SendMessageW(web, kLabelSetTextColor, kNavy, 0);
-
+void TfrmMain::FitControlsToDpi() {
   // The labels' widths are their texts' in the window's font; where the system draws that
   // font wider (another face stands in for it), a label grows rather than cut its text.
   const MemoryDc measuring(::CreateCompatibleDC(nullptr));
   for (const ControlSpec& entry : MainLayout()) {
     if (!measuring || entry.kind != ControlKind::Label || (entry.flags & kWordWrap)) continue;
     const HWND label = Control(entry.id);
+    const ScaledRect table = ScaleRect(entry, dpi_);
     const int width = SingleLineTextWidth(measuring.get(), label);
-    if (width > ScaleFrom96(entry.width96, dpi_)) {
-      ::SetWindowPos(label, nullptr, 0, 0, width, ScaleFrom96(entry.height96, dpi_),
+    if (width > table.width) {
+      ::SetWindowPos(label, nullptr, 0, 0, width, table.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
@@ -131,23 +145,25 @@ void TfrmMain::CreateControls() {
   ::SendMessageW(Control(ControlId::listboxPlace), LB_SETITEMHEIGHT, 0, itemHeight);
 
   // The closed drop-down list keeps the height of the table: its selection field is sized
-  // to make up the difference between the table and what the font gave it.
+  // to make up the difference between the table and what the font gave it. Setting the
+  // field's height as it is first makes the control take the size that goes with it (a new
+  // font changes the field at once but the window only then).
   const HWND nic = Control(ControlId::cmbNIC);
   ::SendMessageW(nic, CB_SETITEMHEIGHT, 0, itemHeight);
-  RECT closed;
-  ::GetWindowRect(nic, &closed);
-  const int wanted = ScaleFrom96(FindControl(ControlId::cmbNIC)->height96, dpi_);
   const auto field =
       static_cast<int>(::SendMessageW(nic, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  ::SendMessageW(nic, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  RECT closed;
+  ::GetWindowRect(nic, &closed);
+  const int wanted = ScaleRect(*FindControl(ControlId::cmbNIC), dpi_).height;
   const int difference = wanted - (closed.bottom - closed.top);
   if (difference != 0 && field + difference > 0) {
     ::SendMessageW(nic, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
   }
 
-  for (ControlId id : {ControlId::edtPlace, ControlId::edtIP, ControlId::edtSubNetMask,
-                       ControlId::edtGateWay, ControlId::edt1stDNS, ControlId::edt2ndDNS}) {
-    fieldColors_[id] = FieldColor::Window;
-  }
+  std::vector<int> edges = StatusPanelEdges(dpi_);
+  ::SendMessageW(Control(ControlId::StatusBar), SB_SETPARTS, edges.size(),
+                 reinterpret_cast<LPARAM>(edges.data()));
 }
 
 HWND TfrmMain::CreateControl(const ControlSpec& entry) {
@@ -155,27 +171,43 @@ HWND TfrmMain::CreateControl(const ControlSpec& entry) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | controlClass.style;
   if (entry.flags & kStartsDisabled) style |= WS_DISABLED;
   const HWND parent = entry.parent == ControlId::frmMain ? window_ : Control(entry.parent);
-  int height = ScaleFrom96(entry.height96, dpi_);
-  if (entry.kind == ControlKind::DropDownList) height += ScaleFrom96(kDropDownHeight96, dpi_);
-  const HWND control =
-      ::CreateWindowExW(controlClass.extendedStyle, controlClass.name,
-                        Utf8ToWide(entry.text).c_str(), style, ScaleFrom96(entry.left96, dpi_),
-                        ScaleFrom96(entry.top96, dpi_), ScaleFrom96(entry.width96, dpi_), height,
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
-                        ::GetModuleHandleW(nullptr), nullptr);
-  if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  const ScaledRect r = ScaleRect(entry, dpi_);
+  const HWND control = ::CreateWindowExW(controlClass.extendedStyle, controlClass.name,
+                                         Utf8ToWide(entry.text).c_str(), style, r.left, r.top,
+                                         r.width, r.height + ExtraHeight(entry, dpi_), parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
+                                         ::GetModuleHandleW(nullptr), nullptr);
+  if (control) ::SendMessageW(control, WM_SETFONT, FontFor(entry), FALSE);
   return control;
 }
 
-void TfrmMain::CreateStatusPanels() {
-  const HWND status = Control(ControlId::StatusBar);
-  std::vector<int> edges;
-  int right = 0;
-  for (const StatusPanelSpec& panel : StatusPanels()) {
-    right += ScaleFrom96(panel.width96, dpi_);
-    edges.push_back(right);
+WPARAM TfrmMain::FontFor(const ControlSpec& entry) const {
+  return reinterpret_cast<WPARAM>((entry.id == ControlId::Label1 ? boldFont_ : font_).get());
+}
+
+void TfrmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  // The controls hold the old fonts until they have the new ones.
+  const Font oldFont = std::move(font_);
+  const Font oldBoldFont = std::move(boldFont_);
+  CreateFonts();
+  for (const ControlSpec& entry : MainLayout()) {
+    const ScaledRect r = ScaleRect(entry, dpi_);
+    const HWND control = Control(entry.id);
+    ::SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height + ExtraHeight(entry, dpi_),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(control, WM_SETFONT, FontFor(entry), FALSE);
   }
-  ::SendMessageW(status, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  FitControlsToDpi();
+  LoadIcons();
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
+  ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TfrmMain::CreateStatusPanels() {
   for (int i = 0; i < static_cast<int>(StatusPanels().size()); ++i) {
     SetStatusText(i, StatusPanels()[static_cast<size_t>(i)].text);
   }
@@ -201,17 +233,30 @@ void TfrmMain::CreateTooltips() {
 
 void TfrmMain::LoadIcons() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  auto load = [instance](int width, int height) {
-    return Icon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TAVI), IMAGE_ICON,
-                                                width, height, LR_DEFAULTCOLOR)));
+  // The picture drawn for the size the system shows at the window's resolution.
+  auto load = [instance, this](int width, int height) {
+    return Icon(static_cast<HICON>(::LoadImageW(
+        instance, MAKEINTRESOURCEW(IDI_TAVI), IMAGE_ICON, SystemMetricForDpi(width, dpi_),
+        SystemMetricForDpi(height, dpi_), LR_DEFAULTCOLOR)));
   };
-  bigIcon_ = load(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
-  smallIcon_ = load(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
-  if (bigIcon_)
-    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-  if (smallIcon_) {
-    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  }
+  // The old icons go once nothing shows them any more.
+  Icon big = load(SM_CXICON, SM_CYICON);
+  Icon small = load(SM_CXSMICON, SM_CYSMICON);
+  if (big) ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  if (small) ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  std::swap(bigIcon_, big);
+  std::swap(smallIcon_, small);
+  if (trayIcon_.Wanted()) ShowTrayIcon();
+}
+
+SIZE TfrmMain::FrameSize() const {
+  // The frame as the window has it now, which may differ from what AdjustWindowRectEx says.
+  RECT outer;
+  RECT client;
+  ::GetWindowRect(window_, &outer);
+  ::GetClientRect(window_, &client);
+  return {ScaleFrom96(kClientWidth96, dpi_) + (outer.right - outer.left) - client.right,
+          ScaleFrom96(kClientHeight96, dpi_) + (outer.bottom - outer.top) - client.bottom};
 }
 
 void TfrmMain::FitClientArea() {
@@ -224,9 +269,11 @@ void TfrmMain::FitClientArea() {
   if (dx == 0 && dy == 0) return;
   RECT outer;
   ::GetWindowRect(window_, &outer);
-  ::SetWindowPos(window_, nullptr, outer.left - dx / 2, outer.top - dy / 2,
-                 outer.right - outer.left + dx, outer.bottom - outer.top + dy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  // Growing about its centre, it keeps its title bar on the screen if it had it there.
+  const LONG left = std::max(outer.left - dx / 2, std::min(outer.left, 0L));
+  const LONG top = std::max(outer.top - dy / 2, std::min(outer.top, 0L));
+  ::SetWindowPos(window_, nullptr, left, top, outer.right - outer.left + dx,
+                 outer.bottom - outer.top + dy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Access ------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/custom_controls_win32.h"
+#include "app/newer_windows_win32.h"
 #include "app/scoped_flag.h"
 #include "netcfg/connection_reader_win32.h"
 #include "profiles/private_profile_win32.h"
@@ -59,6 +60,15 @@ constexpr CommandBinding kBindings[] = {
     {ControlId::btnApplyNetWork, BN_CLICKED, &TfrmMain::btnApplyNetWorkClick},
 };
 
+// Sent when the window moves to a monitor of another resolution (Windows 8.1 and later).
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
+// Broadcast by the shell when its taskbar (re)starts, without the icons it had.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 bool MouseButtonDown() {
   const int primary = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
   return ::GetKeyState(primary) < 0;
@@ -99,14 +109,11 @@ TfrmMain::TfrmMain(TfrmMainOptions options)
   }();
   if (!registered) throw std::runtime_error("Cannot register the main window class");
 
-  {
-    HDC screen = ::GetDC(nullptr);
-    dpi_ = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ::ReleaseDC(nullptr, screen);
-    if (dpi_ <= 0) dpi_ = 96;
-  }
+  // The window's own resolution is known once it exists (OnCreate); it starts on the primary
+  // monitor, whose resolution is the system's.
+  dpi_ = SystemDpi();
   RECT frame{0, 0, ScaleFrom96(kClientWidth96, dpi_), ScaleFrom96(kClientHeight96, dpi_)};
-  ::AdjustWindowRectEx(&frame, kMainStyle, FALSE, WS_EX_CONTROLPARENT);
+  AdjustWindowRectForDpi(frame, kMainStyle, WS_EX_CONTROLPARENT, dpi_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   const int left = std::max(0, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2);
@@ -128,6 +135,7 @@ LRESULT CALLBACK TfrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, 
     auto* self = static_cast<TfrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->window_ = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    ScaleNonClientArea(window);
   }
   auto* self = reinterpret_cast<TfrmMain*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
@@ -161,6 +169,16 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // A fixed-size window: no maximising or sizing, whatever asks for it.
       if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
       break;
+    case WM_GETMINMAXINFO: {
+      // The client area is the layout's whatever the screen: the system would cut a window
+      // larger than the screen (the layout at 150 % on a screen of 1024 pixels) to its size.
+      auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+      ::DefWindowProcW(window_, message, wParam, lParam);
+      const SIZE frame = FrameSize();
+      info.ptMaxTrackSize.x = std::max(info.ptMaxTrackSize.x, frame.cx);
+      info.ptMaxTrackSize.y = std::max(info.ptMaxTrackSize.y, frame.cy);
+      return 0;
+    }
     case WM_SETCURSOR:
       // An apply waits with the window responsive; the hourglass stays over it meanwhile.
       if (busyCursor_ && LOWORD(lParam) == HTCLIENT) {
@@ -171,14 +189,22 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE:
       ::SendMessageW(Control(ControlId::StatusBar), message, wParam, lParam);
       break;
+    case kTrayMessage:
+      OnTrayNotification(static_cast<UINT>(lParam));
+      return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case kAfterFirstPaint:
       // Tips show only when the mouse rests on a button, long after this.
       if (!tooltip_) CreateTooltips();
+      AddTrayIcon();
       return 0;
     case WM_CLOSE:
       Close();
       return 0;
     case WM_DESTROY:
+      trayIcon_.Remove();
       FormDestroy();
       return 0;
     case WM_NCDESTROY: {
@@ -187,6 +213,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return ::DefWindowProcW(window, message, wParam, lParam);
     }
     default:
+      if (message == TaskbarCreatedMessage()) trayIcon_.Restore();
       break;
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);
@@ -205,6 +232,11 @@ void TfrmMain::ReportError(std::string_view text) noexcept {
 }
 
 void TfrmMain::OnCreate() {
+  dpi_ = WindowDpi(window_);
+  trayIcon_.Attach(window_, kTrayMessage, options_.notifyIcon);
+  // The shell runs without elevation; the program does not.
+  AllowMessageFromShell(window_, TaskbarCreatedMessage());
+  AllowMessageFromShell(window_, kTrayMessage);
   SetDialogNavigation(window_, true);
   CreateFonts();
   CreateControls();
@@ -313,6 +345,9 @@ void TfrmMain::Close() {
 
 void TfrmMain::ExecuteClose() {
   if (!window_) return;
+  // Gone at once: the process may take a while yet to end (its window is destroyed after the
+  // message loop), and the shell keeps an icon whose window has gone.
+  trayIcon_.Remove();
   if (!options_.quitOnClose) {
     ::DestroyWindow(window_);
   } else if (!quitPosted_) {

@@ -17,6 +17,8 @@
 #include "app/control_states.h"
 #include "app/main_layout.h"
 #include "app/progress_dialog_win32.h"
+#include "app/tray_icon_win32.h"
+#include "app/tray_menu.h"
 #include "netcfg/adapter_discovery_win32.h"
 #include "netcfg/apply_profile.h"
 #include "netcfg/read_back.h"
@@ -49,6 +51,8 @@ struct TfrmMainOptions {
   ConnectionReader readConnection;
   // How long an apply waits for the connection to show what it asked for.
   SettleTimes settle;
+  // How the icon reaches the notification area; empty: the shell's (Shell_NotifyIconW).
+  NotifyIconFunction notifyIcon;
 
   // The running program's: its own INI file and command line, quitting on close.
   static TfrmMainOptions ForProcess();
@@ -135,6 +139,11 @@ class TfrmMain {
   void RavoUpdater1Progress(TObject& Sender, const std::string& FileName, std::int64_t TotalSize,
                             std::int64_t BytesRead);
 
+  // The notification-area icon (main_window_tray_win32.cpp): a left click and "열기" show the
+  // window, a right click opens the menu of places; its tooltip names the place last applied.
+  static constexpr UINT kTrayMessage = WM_APP + 0x10;
+  const LastApply& LastApplied() const { return lastApply_; }
+
   // The update's progress dialog while btnUpdateClick runs an update, else null.
   const TProgressDialog* UpdateProgress() const { return ProgressDialog.get(); }
 
@@ -152,6 +161,7 @@ class TfrmMain {
   void OnFocusNotification(ControlId id, UINT code);
   LRESULT OnControlColor(UINT message, HDC dc, HWND control);
   void OnNcDestroy();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   // The owner of a box that may come while the window is hidden: the window once it shows.
   HWND PromptOwner() const;
   void ReportError(std::string_view text) noexcept;
@@ -173,10 +183,16 @@ class TfrmMain {
   void CreateFonts();
   void CreateControls();
   HWND CreateControl(const ControlSpec& entry);
+  WPARAM FontFor(const ControlSpec& entry) const;
+  // What depends on the resolution besides the controls' rectangles and font: the labels'
+  // widths, the lists' item heights, the drop-down list's height, the panels' edges.
+  void FitControlsToDpi();
   void CreateStatusPanels();
   void CreateTooltips();
   void LoadIcons();
   void FitClientArea();
+  // The window's outer size around the layout's client area.
+  SIZE FrameSize() const;
   ControlId IdOf(HWND control) const;
 
   // Editing controls as data (main_window_controls_win32.cpp).
@@ -194,6 +210,9 @@ class TfrmMain {
   // give back what kept their commands from running; empty when they ran.
   ApplyValues ReadApplyValues() const;
   ApplyOutcome RunApply();
+  // The place at that position shown as a click shows it, then applied: what a double-click
+  // on it does, for the command line and the notification-area menu.
+  ApplyOutcome ApplyPlaceAt(int index);
   std::string ApplyThroughScript(const ApplyValues& values, std::string& netshOutput);
   std::string ApplyThroughRegistry(const ApplyValues& values);
   LiveConnection WaitForConnection(const ApplyValues& values);
@@ -202,6 +221,16 @@ class TfrmMain {
   void CreateUpdater();
   void ShowUpdateProgress(std::string_view text, std::string_view fileName, std::int64_t totalSize,
                           std::int64_t bytesRead);
+
+  // The notification area (main_window_tray_win32.cpp). The icon comes once the window has
+  // painted (the shell's library then loads while the user looks at the window), or before
+  // the command line's first apply, and once only: not after the close.
+  void AddTrayIcon();
+  void ShowTrayIcon();
+  void OnTrayNotification(UINT mouseMessage);
+  void ShowTrayMenu();
+  void ShowFromTray();
+  void RememberApply(const std::string& place, bool applied);
 
   void RunFirstActivation();
   void ExecuteClose();
@@ -233,6 +262,9 @@ class TfrmMain {
   bool applying_ = false;
   bool busyCursor_ = false;  // the hourglass over the window while an apply changes settings
   RunExitCode exitCode_;
+  TrayIcon trayIcon_;
+  bool trayIconAdded_ = false;
+  LastApply lastApply_;
 };
 
 }  // namespace tavi

@@ -15,6 +15,7 @@
 #include "netcfg/adapter_discovery.h"
 #include "netcfg/registry_values_win32.h"
 #include "win/files_win32.h"
+#include "win/system_function_win32.h"
 #include "win/text_win32.h"
 
 namespace tavi {
@@ -31,11 +32,6 @@ struct IpHelper {
   GetPerAdapterInfoFunction getPerAdapterInfo = nullptr;
 };
 
-template <typename Function>
-Function Lookup(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 // Loaded by its full path (an elevated program takes no DLL from its own or the current
 // folder) and kept for the rest of the run.
 IpHelper LoadIpHelper() {
@@ -43,9 +39,9 @@ IpHelper LoadIpHelper() {
   if (folder.empty()) return {};
   const HMODULE module = ::LoadLibraryW(Utf8ToWide(folder + "\\iphlpapi.dll").c_str());
   if (!module) return {};
-  return {Lookup<GetAdaptersAddressesFunction>(module, "GetAdaptersAddresses"),
-          Lookup<GetAdaptersInfoFunction>(module, "GetAdaptersInfo"),
-          Lookup<GetPerAdapterInfoFunction>(module, "GetPerAdapterInfo")};
+  return {SystemFunction<GetAdaptersAddressesFunction>(module, "GetAdaptersAddresses"),
+          SystemFunction<GetAdaptersInfoFunction>(module, "GetAdaptersInfo"),
+          SystemFunction<GetPerAdapterInfoFunction>(module, "GetPerAdapterInfo")};
 }
 
 const IpHelper& Api() {

@@ -81,6 +81,7 @@ using Bitmap = UniqueHandle<NullableHandleTraits<HBITMAP, &::DeleteObject>>;
 using Window = UniqueHandle<NullableHandleTraits<HWND, &::DestroyWindow>>;
 using Icon = UniqueHandle<NullableHandleTraits<HICON, &::DestroyIcon>>;
 using Hook = UniqueHandle<NullableHandleTraits<HHOOK, &::UnhookWindowsHookEx>>;
+using Menu = UniqueHandle<NullableHandleTraits<HMENU, &::DestroyMenu>>;
 
 // CryptoAPI's providers, hashes and keys: numbers, 0 for none, each with its own release.
 template <typename T, BOOL(WINAPI* Destroy)(T)>

@@ -123,8 +123,9 @@ class ApplyFromCommandLine : public ::testing::Test {
 constexpr char kHomeApplied[] = "[집](으)로 네트워크 연결을 설정하였습니다.";
 
 TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheExitCodeSaysHowItWent) {
-  // Quiet from the start: no box at all (a modal one would keep the program from ending).
-  EXPECT_EQ(Start("/S 1")->WaitForExit(), std::optional<DWORD>(0));
+  // Quiet from the start, the place by its name (code page 949 in the file): no box at all (a
+  // modal one would keep the program from ending).
+  EXPECT_EQ(Start("/s \"집\"")->WaitForExit(), std::optional<DWORD>(0));
   // The place read back as asked, then an index that names no place: exit code 3.
   auto tavi = Start("1 /s 1 7");
   AnswerBox(*tavi, "설정 완료", kHomeApplied);
@@ -188,8 +189,9 @@ TEST_F(ApplyFromCommandLine, ANameOutsideTheAnsiCodePageReachesNetshAsTyped) {
 // program; the title bar's close ends the one, the close button the other. Nothing runs
 // netsh, not even an apply whose interpreter cannot start.
 TEST_F(ApplyFromCommandLine, NothingAppliedKeepsTheWindowAndAFailedStartIsAFailure) {
-  // Anything but the box for 7, first, would block the program or be a second box.
-  auto tavi = Start("abc -1 7");
+  // -1 is ignored; a name and an index of no place each get their box, in order.
+  auto tavi = Start("-1 \"없는 곳\" 7");
+  AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rname: 없는 곳");
   AnswerBox(*tavi, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 7");
   EXPECT_FALSE(tavi->WaitForExit(std::chrono::milliseconds(500)));  // the window stays open
   auto second = Start("");

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app/main_window_win32.h"
 #include "scripted_prompts.h"
@@ -17,6 +18,46 @@
 #include "win_test_support.h"
 
 namespace tavi::test {
+
+// A popup menu that the window opened, read by a thread timer from within the menu's own loop.
+struct OpenMenu {
+  std::vector<std::string> items;
+  int choose = -1;
+  int ticks = 0;
+  bool seen = false;
+};
+inline OpenMenu* openMenu = nullptr;
+
+inline void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND popup = ::FindWindowW(L"#32768", nullptr);
+  if (!openMenu) return;
+  if (!popup || !::IsWindowVisible(popup)) {
+    if (++openMenu->ticks > 250) ::EndMenu();  // a menu that never shows must not hang the test
+    return;
+  }
+  ::KillTimer(nullptr, timer);
+  const auto menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+  int downs = 0;
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    wchar_t text[256] = {};
+    ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+    std::string item = WideToUtf8(text);
+    if (state & MF_CHECKED) item += '*';
+    if (state & MF_GRAYED) item += '-';
+    if (i <= openMenu->choose && !(state & MF_SEPARATOR)) ++downs;
+    openMenu->items.push_back(item);
+  }
+  openMenu->seen = true;
+  if (openMenu->choose < 0) {
+    ::EndMenu();
+    return;
+  }
+  // The arrow keys step over the separator, as a user's do.
+  for (int i = 0; i < downs; ++i)
+    ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+  ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+}
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -30,6 +71,10 @@ class WindowTest : public ::testing::Test {
     options.iniPath = ini_;
     options.prompts = &prompts_;
     options.updater.executablePath = dir_.File("tavi.exe");
+    options.notifyIcon = [this](DWORD message, NOTIFYICONDATAW& data) {
+      trayCalls_.push_back({message, data.hWnd, data.hIcon, WideToUtf8(data.szTip)});
+      return !realTray_ || ::Shell_NotifyIconW(message, &data);
+    };
     return options;
   }
   // (Re)opens the window; shown, it has run its first activation.
@@ -55,10 +100,34 @@ class WindowTest : public ::testing::Test {
     return box;
   }
 
+  // The notification-area menu as a right click on the icon opens it: each item's text, with
+  // "*" when checked and "-" when greyed ("" for the separator). With choose, that item is
+  // chosen with the keyboard; else the menu is closed. The window: the test's, unless named.
+  std::vector<std::string> TrayMenu(int choose = -1, HWND window = nullptr) {
+    OpenMenu open;
+    open.choose = choose;
+    openMenu = &open;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, ReadOpenMenu);
+    ::SendMessageW(window ? window : frm_->Handle(), TfrmMain::kTrayMessage, 1, WM_RBUTTONUP);
+    ::KillTimer(nullptr, timer);
+    openMenu = nullptr;
+    EXPECT_TRUE(open.seen);
+    return open.items;
+  }
+
   TempDir dir_;
   std::string ini_ = dir_.File("tavi.ini");
   ScriptedPrompts prompts_;
   std::unique_ptr<TfrmMain> frm_;
+  // What the window asked of the notification area, which sees it only with realTray_.
+  struct TrayCall {
+    DWORD message;
+    HWND window;
+    HICON icon;
+    std::string tip;
+  };
+  std::vector<TrayCall> trayCalls_;
+  bool realTray_ = false;
 };
 
 }  // namespace tavi::test

@@ -1,9 +1,11 @@
 // The portable rules of app/: the command line, the keyboard layout a field asks for, the
-// enabling rules of the editing area and the status bar's panels and scaling.
+// enabling rules of the editing area, the layout's scaling and the notification-area menu.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "app/control_states.h"
 #include "app/input_language.h"
 #include "app/main_layout.h"
+#include "app/tray_menu.h"
 
 namespace tavi {
 namespace {
@@ -33,23 +36,50 @@ TEST(CommandLineArguments, SeparatorsQuotesAndTheProgramName) {
   EXPECT_EQ(CommandLineArguments("tavi 사무실 \"무선 연결\""), (Args{"사무실", "무선 연결"}));
 }
 
-TEST(ClassifyArgument, QuietSwitchIntegersAndEverythingElse) {
+// Letter case aside for ASCII; the window's comparison (Save's) has its cases under Wine.
+bool SameAscii(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b,
+                            [](char x, char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+TEST(ClassifyArgument, QuietSwitchNumbersAndNames) {
   // Integers are read as the profile file reads them (tested there).
+  const Args places = CommandLineArguments("tavi Office 집 \"2층 회의실\" 7 abc");
+  auto classify = [&](std::string_view argument) {
+    return ClassifyArgument(argument, places, SameAscii);
+  };
   for (const char* argument : {"/s", "/S"})
-    EXPECT_EQ(ClassifyArgument(argument, 3).kind, Kind::SetQuiet) << argument;
-  for (const char* argument : {"/s ", "-s", "-1", "$FFFFFFFF", "abc", "2147483648"})
-    EXPECT_EQ(ClassifyArgument(argument, 3).kind, Kind::Ignore) << argument;
-  using Expected = std::tuple<const char*, Kind, int>;
-  for (const auto& [argument, kind, index] :
-       {Expected{"0", Kind::Apply, 0}, Expected{"$2", Kind::Apply, 2},
-        Expected{"3", Kind::NotFound, 3}, Expected{"-3", Kind::NotFound, -3},
-        Expected{"0x7fffffff", Kind::NotFound, 0x7fffffff}}) {
-    const ArgumentAction action = ClassifyArgument(argument, 3);
+    EXPECT_EQ(classify(argument).kind, Kind::SetQuiet) << argument;
+  // What reads as -1 is still no number and no name; no place has an empty name.
+  for (const char* argument : {"-1", "$FFFFFFFF", ""})
+    EXPECT_EQ(classify(argument).kind, Kind::Ignore) << argument;
+  using Expected = std::tuple<const char*, Kind, int, bool>;
+  for (const auto& [argument, kind, index, byName] : {
+           Expected{"0", Kind::Apply, 0, false},
+           Expected{"$2", Kind::Apply, 2, false},
+           Expected{"5", Kind::NotFound, 5, false},
+           Expected{"-3", Kind::NotFound, -3, false},
+           Expected{"0x7fffffff", Kind::NotFound, 0x7fffffff, false},
+           // A number is a position even where a place bears it as its name.
+           Expected{"7", Kind::NotFound, 7, false},
+           Expected{"3", Kind::Apply, 3, false},
+           Expected{"OFFICE", Kind::Apply, 0, true},
+           Expected{"2층 회의실", Kind::Apply, 2, true},
+           Expected{"ABC", Kind::Apply, 4, true},
+           // Not a 32-bit number, so a name; so is anything that only looks like a switch.
+           Expected{"2147483648", Kind::NotFound, -1, true},
+           Expected{"/x", Kind::NotFound, -1, true},
+           Expected{"2층", Kind::NotFound, -1, true},
+       }) {
+    const ArgumentAction action = classify(argument);
     EXPECT_EQ(action.kind, kind) << argument;
     EXPECT_EQ(action.index, index) << argument;
+    EXPECT_EQ(action.byName, byName) << argument;
   }
-  EXPECT_EQ(ClassifyArgument("0", 0).kind, Kind::NotFound);
-  EXPECT_EQ(PlaceNotFoundText("$7"), "사용 환경을 찾을 수 없습니다.\r\rindex: $7");
+  EXPECT_EQ(ClassifyArgument("0", {}, SameAscii).kind, Kind::NotFound);
+  EXPECT_EQ(ClassifyArgument("집", {}, SameAscii).kind, Kind::NotFound);
+  EXPECT_EQ(PlaceNotFoundText("$7", false), "사용 환경을 찾을 수 없습니다.\r\rindex: $7");
+  EXPECT_EQ(PlaceNotFoundText("없는 곳", true), "사용 환경을 찾을 수 없습니다.\r\rname: 없는 곳");
 }
 
 TEST(RunExitCode, ZeroUntilSomethingGoesWrongThenTheFirstThatDidDecides) {
@@ -127,6 +157,20 @@ TEST(MainLayout, StatusPanelsFitAndScalingRoundsHalvesUp) {
   EXPECT_EQ(ScaleFrom96(12, 120), 15);
   EXPECT_EQ(ScaleFrom96(25, 144), 38);  // 37.5
   EXPECT_EQ(ScaleFrom96(-12, 120), -15);
+  // Each value alone: the square buttons stay square.
+  EXPECT_EQ(ScaleRect(*FindControl(btnMoveDown), 144), (ScaledRect{255, 401, 38, 38}));
+  EXPECT_EQ(ScaleRect(*FindControl(StatusBar), 144), (ScaledRect{347, 627, 722, 39}));
+  EXPECT_EQ(StatusPanelEdges(144), (std::vector<int>{78, 216, 222, 567, 642}));
+}
+
+// The real menu is read under Wine (win_apply_test, win_place_list_test); here what a name
+// cannot show as it stands, and a name listed twice.
+TEST(TrayMenu, AmpersandsStayAndOnlyTheFirstOfANameIsChecked) {
+  Args shown;
+  const LastApply last{LastApply::Outcome::Applied, "집"};
+  for (const TrayMenuItem& item : TrayMenuItems(Args{"R&D", "집", "집"}, last, {true, false}))
+    shown.push_back(item.text + (item.checked ? "*" : "") + (item.enabled ? "" : "-"));
+  EXPECT_EQ(shown, (Args{"R&&D", "집*", "집", "", "열기", "닫기-"}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_layout.h"
@@ -21,6 +22,15 @@ namespace {
 
 using enum ControlId;
 
+// Sets the thread's view of Shift and Ctrl, as GetKeyState reads them.
+void HoldKeys(bool shift, bool control) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  keys[VK_CONTROL] = control ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
+
 class ApplyTest : public test::WindowTest {
  protected:
   void SetUp() override {
@@ -30,8 +40,13 @@ class ApplyTest : public test::WindowTest {
     for (const char* name : {"\\netsh.exe", "\\net.exe"})
       ASSERT_TRUE(::CopyFileW(netsh.c_str(), Utf8ToWide(bin_ + name).c_str(), FALSE));
     ReadRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, systemRoot_);
+    OpenWindow();
+  }
 
+  // (Re)opens the window with the connections LAN and one of blanks, and these arguments.
+  void OpenWindow(std::vector<std::string> arguments = {}) {
     TfrmMainOptions options = Options();
+    options.arguments = std::move(arguments);
     options.readConnection = [this](const std::string& connection) {
       readNames_.push_back(connection);
       if (onRead_) onRead_();
@@ -44,17 +59,25 @@ class ApplyTest : public test::WindowTest {
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"LAN"));
     ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"   "));
     ::SendMessageW(nic, CB_SETCURSEL, 0, 0);
-    frm_->Show(SW_SHOW);
-    ProcessMessages();
     // What the window shows while its box is up.
     prompts_.onShow = [this](const test::ScriptedPrompts::Prompt&) {
       progressAtBox_ = frm_->StatusText(kProgressPanel);
       waitCursorAtBox_ = ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT);
       scriptAtBox_ = test::FileExists(ScriptPath());
     };
+    frm_->Show(SW_SHOW);
+    ProcessMessages();
   }
   void TearDown() override {
     WriteRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, systemRoot_);
+  }
+
+  void DoubleClick(bool shift, bool control) {
+    HoldKeys(shift, control);
+    ::SendMessageW(frm_->Handle(), WM_COMMAND,
+                   MAKEWPARAM(static_cast<int>(listboxPlace), LBN_DBLCLK),
+                   reinterpret_cast<LPARAM>(frm_->Control(listboxPlace)));
+    HoldKeys(false, false);
   }
 
   void FillStatic() {
@@ -66,6 +89,9 @@ class ApplyTest : public test::WindowTest {
   void Apply() { Click(btnApplyNetWork); }
 
   std::string Commands() const { return test::ReadFileBytes(record_ + "\\commands.txt"); }
+  std::string Script(int n) const {
+    return test::ReadFileBytes(record_ + "\\script-" + std::to_string(n) + ".dat");
+  }
   std::string ScriptPath() const { return temp_ + "\\nic.dat"; }
 
   const std::string bin_ = dir_.File("bin");
@@ -143,44 +169,81 @@ TEST_F(ApplyTest, OnASystemRootWith386TheRegistryPathRunsBetweenNetStopAndStart)
   EXPECT_EQ(Commands(), "net stop dhcp\r\nnet start dhcp\r\nnet stop dhcp\r\nnet start dhcp\r\n");
 }
 
-// Sets the thread's view of Shift and Ctrl, as GetKeyState reads them.
-void HoldKeys(bool shift, bool control) {
-  BYTE keys[256] = {};
-  ::GetKeyboardState(keys);
-  keys[VK_SHIFT] = shift ? 0x80 : 0;
-  keys[VK_CONTROL] = control ? 0x80 : 0;
-  ::SetKeyboardState(keys);
-}
-
-TEST_F(ApplyTest, DoubleClickAppliesCtrlMakesEveryLaterApplyQuietAndShiftCloses) {
-  auto doubleClick = [&](bool shift, bool control) {
-    HoldKeys(shift, control);
-    ::SendMessageW(frm_->Handle(), WM_COMMAND,
-                   MAKEWPARAM(static_cast<int>(listboxPlace), LBN_DBLCLK),
-                   reinterpret_cast<LPARAM>(frm_->Control(listboxPlace)));
-    HoldKeys(false, false);
-  };
-  FillStatic();
-  frm_->SetText(edtPlace, "사무실");
-  doubleClick(false, false);
-  ExpectBox("[사무실](으)로 네트워크 연결을 설정하였습니다.", "설정 완료", kInformation);
+// A double-click applies the place; the notification-area menu and the command line apply
+// one as a double-click does: the same script, box and Quiet. Ctrl makes every later apply
+// quiet, Shift closes. The tooltip and the menu tell which place was applied last; after a
+// failure, that it failed, with no place checked.
+TEST_F(ApplyTest, DoubleClickMenuAndCommandLineApplyAPlaceAlikeCtrlQuietensShiftCloses) {
+  using Names = std::vector<std::string>;
+  WriteIni(
+      "[집]\r\nNIC=lan\r\nOrder=0\r\n"
+      "[사무실]\r\nNIC=LAN\r\nIP=10.1.2.3\r\nSubNetMask=255.255.255.0\r\nOrder=1\r\n");
+  OpenWindow();
+  const HWND list = frm_->Control(listboxPlace);
+  const std::string applied = "[사무실](으)로 네트워크 연결을 설정하였습니다.";
+  ::SendMessageW(list, LB_SETCURSEL, 1, 0);  // the click before the double-click
+  frm_->listboxPlaceClick();
+  DoubleClick(false, false);
+  ExpectBox(applied, "설정 완료", kInformation);
   EXPECT_EQ(progressAtBox_, "완료");
   EXPECT_FALSE(waitCursorAtBox_);
   EXPECT_FALSE(scriptAtBox_);
-  EXPECT_FALSE(frm_->Quiet);
   EXPECT_EQ(readNames_, std::vector<std::string>{"LAN"});  // matched at once
+  const std::string script = Script(1);
+  ASSERT_NE(script, "");
 
-  doubleClick(false, true);
+  // With 집 shown and edited, and the window minimised: 사무실 as the file holds it, and the
+  // window stays where it is.
+  ::SendMessageW(list, LB_SETCURSEL, 0, 0);
+  frm_->listboxPlaceClick();
+  frm_->SetText(edtIP, "10.9.9.9");
+  ::ShowWindow(frm_->Handle(), SW_MINIMIZE);
+  EXPECT_EQ(TrayMenu(1), (Names{"집", "사무실*", "", "열기", "닫기"}));
+  ExpectBox(applied, "설정 완료", kInformation);
+  EXPECT_EQ(Script(2), script);
+  EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_TRUE(::IsIconic(frm_->Handle()));
+  EXPECT_EQ(trayCalls_.back().tip, "Tavi - 사무실");
+
+  EXPECT_FALSE(frm_->Quiet);
+  DoubleClick(false, true);
   EXPECT_TRUE(frm_->Quiet);
   Apply();
   EXPECT_TRUE(prompts_.shown.empty());
-  EXPECT_TRUE(test::FileExists(record_ + "\\script-3.dat"));
+  EXPECT_EQ(Script(4), script);
+
+  // 집 wants DHCP, which the connection never shows. While its apply waits, the menu offers no
+  // place; Quiet keeps its box away.
+  Names meanwhile;
+  onRead_ = [&] {
+    if (meanwhile.empty()) meanwhile = TrayMenu();
+  };
+  TrayMenu(0);
+  EXPECT_EQ(meanwhile, (Names{"집-", "사무실*-", "", "열기", "닫기"}));
+  EXPECT_TRUE(prompts_.shown.empty());
+  EXPECT_EQ(trayCalls_.back().tip, "Tavi - 집 (변경 실패)");
+  onRead_ = nullptr;
+  EXPECT_EQ(TrayMenu(), (Names{"집", "사무실", "", "열기", "닫기"}));
 
   // Shift: the window closes after the apply, even one stopped by a check.
   ::SendMessageW(frm_->Control(cmbNIC), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  doubleClick(true, false);
+  DoubleClick(true, false);
   ExpectBox("네트워크 연결을 선택해 주십시오.", "Tavi", kExclamation);
   EXPECT_EQ(frm_->Handle(), nullptr);
+
+  // By name from the command line: the same script; the icon stands while it applies.
+  frm_.reset();
+  trayCalls_.clear();
+  OpenWindow({"/s", "사무실"});
+  EXPECT_EQ(frm_->Handle(), nullptr);  // closed afterwards
+  EXPECT_EQ(frm_->ExitCode(), 0);
+  EXPECT_EQ(Script(6), script);
+  EXPECT_TRUE(prompts_.shown.empty());
+  ASSERT_EQ(trayCalls_.size(), 3u);
+  EXPECT_EQ(trayCalls_[0].message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(trayCalls_[0].tip, "Tavi");
+  EXPECT_EQ(trayCalls_[1].tip, "Tavi - 사무실");
+  EXPECT_EQ(trayCalls_[2].message, static_cast<DWORD>(NIM_DELETE));
 }
 
 // The wait for the connection processes messages: the status bar counts down, a second apply

@@ -6,6 +6,7 @@
 #include <winsock2.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
@@ -128,20 +129,23 @@ class MainWindowTest : public test::WindowTest {
   }
 };
 
-// Created hidden: every control and panel as the tables say, nothing selected; the first
-// activation then fills the list, once, and the tooltips follow.
-TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOnce) {
-  auto frm = Open(/*show=*/false);
-  const int dpi = frm->Dpi();
+// The resolution that the suite's prefix gives the screen (LogPixels): 96, or the one named.
+int ScreenDpi() {
+  const std::string dpi = test::EnvironmentValue("TAVI_TEST_DPI");
+  return dpi.empty() ? 96 : std::stoi(dpi);
+}
+
+// Every control and status-bar panel as the tables say at that resolution, each value of the
+// table scaled alone, with the window's fonts; the client area too.
+void ExpectLayout(const TfrmMain& frm, int dpi) {
   auto scaled = [dpi](int value) { return ScaleFrom96(value, dpi); };
   for (const ControlSpec& c : MainLayout()) {
     SCOPED_TRACE(c.name);
-    const HWND control = frm->Control(c.id);
+    const HWND control = frm.Control(c.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(::GetParent(control), frm->Control(c.parent));
+    EXPECT_EQ(::GetParent(control), frm.Control(c.parent));
     EXPECT_EQ(::GetDlgCtrlID(control), static_cast<int>(c.id));
     EXPECT_TRUE(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE);
-    EXPECT_EQ(::IsWindowEnabled(control) == 0, (c.flags & kStartsDisabled) != 0);
     const RECT r = RectInParent(control);
     EXPECT_EQ(r.left, scaled(c.left96));
     EXPECT_EQ(r.top, scaled(c.top96));
@@ -175,11 +179,9 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
                 ::LoadCursorW(nullptr, IDC_HAND));
     }
   }
-  EXPECT_EQ(::SendMessageW(frm->Control(listboxPlace), LB_GETITEMHEIGHT, 0, 0),
+  EXPECT_EQ(::SendMessageW(frm.Control(listboxPlace), LB_GETITEMHEIGHT, 0, 0),
             scaled(kListItemHeight96));
-  EXPECT_EQ(Observed(*frm), EditingState{});  // nothing selected, white and enabled
-
-  const HWND status = frm->Control(StatusBar);
+  const HWND status = frm.Control(StatusBar);
   int edges[8] = {};
   ASSERT_EQ(::SendMessageW(status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
   int right = 0;
@@ -191,18 +193,33 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
     EXPECT_EQ(edges[i], right);
     // The address panel shows the machine's addresses instead (window_connections_test).
     if (i != kAddressPanel) {
-      EXPECT_EQ(frm->StatusText(i), panel.text);
+      EXPECT_EQ(frm.StatusText(i), panel.text);
     }
     const int type = HIWORD(::SendMessageW(status, SB_GETTEXTLENGTHW, i, 0));
     EXPECT_EQ(type & SBT_POPOUT, panel.bevel == PanelBevel::Raised ? SBT_POPOUT : 0);
     EXPECT_EQ(type & SBT_NOBORDERS, panel.bevel == PanelBevel::None ? SBT_NOBORDERS : 0);
   }
-  // The window: fixed size, no maximising, centred, captioned.
-  const HWND window = frm->Handle();
   RECT client;
-  ::GetClientRect(window, &client);
+  ::GetClientRect(frm.Handle(), &client);
   EXPECT_EQ(client.right, scaled(kClientWidth96));
   EXPECT_EQ(client.bottom, scaled(kClientHeight96));
+}
+
+// Created hidden: every control and panel as the tables say, nothing selected; the first
+// activation then fills the list, once, and the tooltips follow.
+TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOnce) {
+  auto frm = Open(/*show=*/false);
+  ASSERT_EQ(frm->Dpi(), ScreenDpi());
+  ExpectLayout(*frm, frm->Dpi());
+  for (const ControlSpec& c : MainLayout()) {
+    EXPECT_EQ(::IsWindowEnabled(frm->Control(c.id)) == 0, (c.flags & kStartsDisabled) != 0)
+        << c.name;
+  }
+  EXPECT_EQ(Observed(*frm), EditingState{});  // nothing selected, white and enabled
+
+  // The window: fixed size, no maximising, captioned, centred (at the screen's left or top
+  // edge where it is larger than the screen).
+  const HWND window = frm->Handle();
   EXPECT_EQ(GetWindowTextUtf8(window),
             "Tavi " TAVI_STRINGIZE(TAVI_VERSION_MAJOR) "." TAVI_STRINGIZE(TAVI_VERSION_MINOR));
   const LONG style = ::GetWindowLongW(window, GWL_STYLE);
@@ -210,8 +227,10 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
   RECT outer;
   ::GetWindowRect(window, &outer);
-  EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 2);
-  EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+  EXPECT_NEAR(outer.left,
+              std::max(0L, (::GetSystemMetrics(SM_CXSCREEN) - outer.right + outer.left) / 2), 2);
+  EXPECT_NEAR(outer.top,
+              std::max(0L, (::GetSystemMetrics(SM_CYSCREEN) - outer.bottom + outer.top) / 2), 2);
 
   const HWND list = frm->Control(listboxPlace);
   EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
@@ -249,6 +268,41 @@ TEST_F(MainWindowTest, CreatedAsTheTablesSayThenTheFirstActivationFillsTheListOn
   EXPECT_EQ(::GetFocus(), list);  // the first control of the tab order
   ::SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   EXPECT_FALSE(::IsZoomed(window));
+}
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!::GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) ::DeleteObject(info.hbmColor);
+  if (info.hbmMask) ::DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// Moved to a monitor of another resolution (WM_DPICHANGED), the window lays itself out, draws
+// its fonts and takes its icons for that one; and back.
+TEST_F(MainWindowTest, ADpiChangeLaysTheWindowOutAgainWithItsFontsAndIcons) {
+  auto frm = Open(/*show=*/false);
+  const HWND window = frm->Handle();
+  frm->Show(SW_SHOWNOACTIVATE);
+  ProcessMessages();  // the icon comes after the first paint
+  ASSERT_FALSE(trayCalls_.empty());
+  const int start = frm->Dpi();
+  for (const int dpi : {start == 96 ? 144 : 96, start}) {
+    SCOPED_TRACE(dpi);
+    RECT suggested;
+    ::GetWindowRect(window, &suggested);
+    constexpr UINT kDpiChanged = 0x02E0;
+    ::SendMessageW(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(frm->Dpi(), dpi);
+    ExpectLayout(*frm, dpi);
+    const auto small = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    const auto big = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(IconWidth(small), ScaleFrom96(16, dpi));
+    EXPECT_EQ(IconWidth(big), ScaleFrom96(32, dpi));
+    EXPECT_EQ(trayCalls_.back().icon, small);  // the notification area shows the new one
+  }
 }
 
 TEST_F(MainWindowTest, TheFourStatesThroughClicksAndThroughCode) {
@@ -380,23 +434,61 @@ void CALLBACK Failsafe(HWND, UINT, UINT_PTR, DWORD) {
   ::PostQuitMessage(99);
 }
 
+// Asks Wine's notification area about the window's icon (its one, number 1): NIM_MODIFY
+// changes nothing and succeeds only while it is there.
+bool InNotificationArea(HWND window, DWORD message = NIM_MODIFY) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = window;
+  data.uID = 1;
+  return ::Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+// The icon stands in the notification area while the window runs, comes back when the shell
+// restarts, and goes before the window does, whichever way it is closed.
 TEST_F(MainWindowTest, ClosingEndsTheMessageLoopThenEverythingIsFreed) {
-  for (int route = 0; route < 2; ++route) {
+  realTray_ = true;
+  for (int route = 0; route < 3; ++route) {
     SCOPED_TRACE(route);
+    trayCalls_.clear();
     auto frm = Open(true, /*quitOnClose=*/true);
     const HWND window = frm->Handle();
     const HGDIOBJ fonts[] = {FontOf(frm->Control(edtPlace)), FontOf(frm->Control(Label1))};
     const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_BIG, 0));
     ASSERT_TRUE(::GetObjectType(fonts[0]) && ::GetObjectType(fonts[1]) && icon);
+    ASSERT_EQ(trayCalls_.size(), 1u);
+    EXPECT_EQ(trayCalls_[0].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(trayCalls_[0].window, window);
+    EXPECT_EQ(trayCalls_[0].icon,
+              reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0)));
+    EXPECT_EQ(trayCalls_[0].tip, "Tavi");
+    EXPECT_TRUE(InNotificationArea(window));
+    if (route == 0) {
+      // A restarted shell has forgotten it and asks; one that still has it keeps one.
+      ASSERT_TRUE(InNotificationArea(window, NIM_DELETE));
+      const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+      ::SendMessageW(window, taskbarCreated, 0, 0);
+      EXPECT_TRUE(InNotificationArea(window));
+      ::SendMessageW(window, taskbarCreated, 0, 0);
+      EXPECT_TRUE(InNotificationArea(window));
+      // A left click on the icon brings the minimised window back.
+      ::ShowWindow(window, SW_MINIMIZE);
+      ::SendMessageW(window, TfrmMain::kTrayMessage, 1, WM_LBUTTONUP);
+      EXPECT_FALSE(::IsIconic(window));
+    }
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, Failsafe);
     if (route == 0) {
       ::PostMessageW(frm->Control(btnClose), BM_CLICK, 0, 0);
-    } else {
+    } else if (route == 1) {
       ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4, the title bar
+    } else {
+      EXPECT_EQ(TrayMenu(5, window), (Names{"회사", "집", "카페", "", "열기", "닫기"}));
     }
     EXPECT_EQ(RunMessageLoop(), 0);
     ::KillTimer(nullptr, timer);
     EXPECT_TRUE(::IsWindow(window));  // the loop ends first
+    EXPECT_FALSE(InNotificationArea(window));
+    EXPECT_EQ(trayCalls_.back().message, static_cast<DWORD>(NIM_DELETE));
     frm.reset();
     EXPECT_TRUE(ThreadWindows().empty());  // the tooltip went with its owner
     for (HGDIOBJ font : fonts)             // normal and bold

@@ -48,9 +48,10 @@ class PlaceListTest : public test::WindowTest {
   }
   bool Enabled(ControlId id) const { return ::IsWindowEnabled(frm_->Control(id)) != 0; }
 
-  // The list box and Profiles name the same places in the same order; the move buttons
-  // follow the selection (after Add they keep their state: buttonsFollow false).
-  void ExpectList(const Names& names, int selected, bool buttonsFollow = true) const {
+  // The list box, Profiles and the notification-area menu name the same places in the same
+  // order; the move buttons follow the selection (after Add they keep their state:
+  // buttonsFollow false).
+  void ExpectList(const Names& names, int selected, bool buttonsFollow = true) {
     const HWND list = frm_->Control(listboxPlace);
     Names entries;
     Names places;
@@ -63,6 +64,9 @@ class PlaceListTest : public test::WindowTest {
       places.push_back(p.Place);
     EXPECT_EQ(entries, names);
     EXPECT_EQ(places, names);
+    Names menu = names;
+    menu.insert(menu.end(), {"", "열기", "닫기"});
+    EXPECT_EQ(TrayMenu(), menu);
     EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), selected);
     if (!buttonsFollow) return;
     EXPECT_EQ(Enabled(btnMoveUp), selected > 0);

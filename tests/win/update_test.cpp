@@ -809,6 +809,7 @@ class UpdateWorkflowTest : public test::WindowTest {
       return true;
     };
     options.updateUrl = served.Url("update.php");
+    WriteIni("[집]\r\nNIC=lo\r\n");
     Open(std::move(options));
   }
 
@@ -882,6 +883,8 @@ TEST_F(UpdateWorkflowTest, AcceptedUpdateShowsEachFileAndHandsOver) {
     seen.push_back(Observe());
     if (seen.size() > 1) return;
     ClickUpdate();  // ignored while the update runs
+    // No apply from the notification area meanwhile either.
+    EXPECT_EQ(TrayMenu(), (std::vector<std::string>{"집-", "", "열기", "닫기"}));
     // A modeless dialog with a text line and a smooth 0..100 bar, no way to cancel or close.
     const TProgressDialog* dialog = frm_->UpdateProgress();
     EXPECT_TRUE(::GetWindowLongW(dialog->Bar(), GWL_STYLE) & PBS_SMOOTH);
@@ -916,8 +919,9 @@ TEST_F(UpdateWorkflowTest, AcceptedUpdateShowsEachFileAndHandsOver) {
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0].rfind(dir_.File("update\\tavi.exe") + " ", 0), 0u);
   EXPECT_EQ(::FindWindowW(L"TaviProgressDialog", nullptr), nullptr);
-  // The window closes once the handler has returned.
+  // The window closes once the handler has returned, and its icon goes with it.
   ASSERT_TRUE(test::WaitUntil([&] { return frm_->Handle() == nullptr; }));
+  EXPECT_EQ(trayCalls_.back().message, static_cast<DWORD>(NIM_DELETE));
 }
 
 }  // namespace
