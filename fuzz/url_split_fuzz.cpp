@@ -1,5 +1,10 @@
 // The address of a download split into host, port and path: nothing of the address is lost
 // or invented, the port is one the text names, and splitting the parts again changes nothing.
+// A redirect (the input's first line the address, the rest the Location) leads to an http(s)
+// address without blanks, controls or fragment, never from TLS to plain HTTP, and resolving
+// that address again gives itself.
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "fuzz_support.h"
@@ -60,5 +65,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       tavi::SplitUrl((secure ? "https://" : "http://") + parts.host + parts.path);
   FUZZ_CHECK(again.host == parts.host && again.hostName == parts.hostName &&
              again.port == parts.port && again.secure == parts.secure && again.path == parts.path);
+
+  const std::size_t cut = url.find('\n');
+  if (cut == std::string_view::npos) return 0;
+  const std::string_view from = url.substr(0, cut);
+  const std::string_view location = url.substr(cut + 1);
+  const std::optional<std::string> target = tavi::RedirectTarget(from, location);
+  if (!target) return 0;
+  const auto plain = [](std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) {
+      return static_cast<unsigned char>(c) <= ' ' || c == 0x7f || c == '#';
+    });
+  };
+  FUZZ_CHECK(StartsWithNoCase(*target, "http://") || StartsWithNoCase(*target, "https://"));
+  FUZZ_CHECK(!tavi::SplitUrl(from).secure || tavi::SplitUrl(*target).secure);
+  const std::string_view wanted = location.substr(0, location.find('#'));
+  if (StartsWithNoCase(wanted, "http://") || StartsWithNoCase(wanted, "https://")) {
+    FUZZ_CHECK(*target == wanted);
+  } else if (wanted.starts_with('/') && !wanted.starts_with("//")) {
+    FUZZ_CHECK(tavi::SplitUrl(*target).host == tavi::SplitUrl(from).host);
+    FUZZ_CHECK(tavi::SplitUrl(*target).path == wanted);
+  }
+  if (plain(from)) {
+    FUZZ_CHECK(plain(*target));
+    FUZZ_CHECK(tavi::RedirectTarget(from, *target) == *target);
+  }
   return 0;
 }

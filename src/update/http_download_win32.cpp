@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,8 @@ constexpr DWORD kReadSize = 256 * 1024;
 // A count that would not change the shown percentage is posted at most this often.
 constexpr DWORD kProgressIntervalMs = 50;
 constexpr wchar_t kFormHeader[] = L"Content-Type: application/x-www-form-urlencoded";
+// How much longer than the transfer's time limit a single blocking call may wait.
+constexpr DWORD kAfterTimeLimitMs = 1000;
 
 const wchar_t* OrNull(const std::wstring& text) {
   return text.empty() ? nullptr : text.c_str();
@@ -59,6 +62,34 @@ bool IsCertificateError(DWORD error) {
   }
 }
 
+// What a failed send means for the user.
+std::string SendFailedText(DWORD error, std::string_view host) {
+  if (IsCertificateError(error)) return CertificateRefusedText(host);
+  if (error == ERROR_INTERNET_CONNECTION_ABORTED || error == ERROR_INTERNET_CONNECTION_RESET) {
+    return ConnectionDroppedText(host);
+  }
+  return ServerUnreachableText(host);
+}
+
+bool IsRedirectStatus(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// A header of the reply (or all of them, with HTTP_QUERY_RAW_HEADERS_CRLF); none when it has
+// no such header.
+std::optional<std::string> QueryInfo(HINTERNET request, DWORD info) {
+  std::vector<wchar_t> buffer(256);
+  for (;;) {
+    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (::HttpQueryInfoW(request, info, buffer.data(), &size, nullptr)) {
+      return WideToUtf8(std::wstring_view(buffer.data(), size / sizeof(wchar_t)));
+    }
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size() * sizeof(wchar_t))
+      return std::nullopt;
+    buffer.resize(size / sizeof(wchar_t) + 1);
+  }
+}
+
 HWND CreateMessageWindow(WNDPROC windowProc, void* owner) {
   // Registered by the first component. (No function-local static: its guarded start-up
   // needs the MinGW thread library, see CriticalSection.)
@@ -86,17 +117,22 @@ class BodyReader {
  public:
   explicit BodyReader(HINTERNET request) : request_(request), buffer_(kReadSize, '\0') {}
 
-  // The next piece; empty at the end of the body or after a failed read.
-  std::string_view Next() {
+  // The next piece of at most `most` bytes; empty at the end of the body, after a failed read
+  // (see Failed) and when `most` is 0.
+  std::string_view Next(std::int64_t most) {
+    if (most <= 0) return {};
     const DWORD started = ::GetTickCount();
     DWORD available = 0;  // waits until something has arrived; 0 at the end
-    if (!::InternetQueryDataAvailable(request_, &available, 0, 0) || available == 0) return {};
+    if (!::InternetQueryDataAvailable(request_, &available, 0, 0)) failed_ = true;
+    if (failed_ || available == 0) return {};
     const DWORD arrived = ::GetTickCount();
     const bool waited = arrived - started > kQuickMs;
     if (waited) reserve_ = 0;
-    const DWORD wanted = std::min(kReadSize, std::max(available, reserve_));
+    const DWORD wanted = static_cast<DWORD>(
+        std::min<std::int64_t>(most, std::min(kReadSize, std::max(available, reserve_))));
     DWORD got = 0;
-    if (!::InternetReadFile(request_, buffer_.data(), wanted, &got) || got == 0) return {};
+    if (!::InternetReadFile(request_, buffer_.data(), wanted, &got)) failed_ = true;
+    if (failed_ || got == 0) return {};
     if (::GetTickCount() - arrived > kSlowReadMs) {
       reserve_ /= 2;
     } else if (!waited && got == wanted) {
@@ -104,6 +140,9 @@ class BodyReader {
     }
     return {buffer_.data(), got};
   }
+
+  // The connection failed (was reset, say) before the body ended.
+  bool Failed() const { return failed_; }
 
  private:
   static constexpr DWORD kQuickMs = 10;
@@ -113,6 +152,7 @@ class BodyReader {
   HINTERNET request_;
   std::string buffer_;
   DWORD reserve_ = 0;
+  bool failed_ = false;
 };
 
 // The target file, written in large pieces rather than block by block. Unless the transfer
@@ -180,6 +220,8 @@ THttpDownloadThread::THttpDownloadThread(const THttpDownload& settings, bool toF
       referer_(settings.Referer),
       binaryData_(settings.BinaryData),
       useCache_(settings.UseCache),
+      maxSize_(settings.MaxSize),
+      timeLimitMs_(settings.TimeLimitMs),
       toFile_(toFile),
       progressHandler_(settings.OnProgress) {}
 
@@ -199,9 +241,14 @@ void THttpDownloadThread::Run() {
   } catch (...) {
     success_ = false;  // out of memory and the like: failed, without a text
   }
-  CloseInternetHandles();
-  const std::lock_guard<CriticalSection> guard(lock_);
-  if (window_) ::PostMessageW(window_, kDoneMessage, serial_, 0);
+  finished_ = true;  // the results are final: the component may read them now
+  {
+    const std::lock_guard<CriticalSection> guard(lock_);
+    if (window_) ::PostMessageW(window_, kDoneMessage, serial_, 0);
+  }
+  // Only then: under Wine, closing a request first reads what has arrived of the rest of an
+  // announced body, which a server that sends fast and long keeps up for a while.
+  CloseInternetHandles(true);
 }
 
 bool THttpDownloadThread::Keep(InternetHandle& slot, HINTERNET handle) {
@@ -214,21 +261,32 @@ bool THttpDownloadThread::Keep(InternetHandle& slot, HINTERNET handle) {
   return true;
 }
 
-void THttpDownloadThread::CloseInternetHandles() {
-  const std::lock_guard<CriticalSection> guard(lock_);
-  request_.reset();
-  connection_.reset();
-  session_.reset();
+void THttpDownloadThread::CloseInternetHandles(bool session) {
+  InternetHandle request, connection, sessionHandle;
+  {
+    const std::lock_guard<CriticalSection> guard(lock_);
+    request = std::move(request_);
+    connection = std::move(connection_);
+    if (session) sessionHandle = std::move(session_);
+  }
+  // Closed outside the lock (see Run), the request before the connection it belongs to.
+  request.reset();
+  connection.reset();
 }
 
 void THttpDownloadThread::RequestStop() {
   stop_ = true;
-  CloseInternetHandles();
+  CloseInternetHandles(true);
 }
 
 void THttpDownloadThread::Detach() {
   const std::lock_guard<CriticalSection> guard(lock_);
   window_ = nullptr;
+}
+
+std::string THttpDownloadThread::Host() {
+  const std::lock_guard<CriticalSection> guard(lock_);
+  return host_;
 }
 
 void THttpDownloadThread::ReportProgress(bool last) {
@@ -245,73 +303,130 @@ void THttpDownloadThread::ReportProgress(bool last) {
 
 void THttpDownloadThread::Transfer() {
   success_ = false;
-  const HttpUrl url = SplitUrl(url_);
   if (stop_) return;
 
   const std::wstring agent = Utf8ToWide(agent_);
-  HINTERNET handle =
+  const HINTERNET session =
       ::InternetOpenW(OrNull(agent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (!handle) {
+  if (!session) {
     errorText_ = NoInternetText();
     return;
   }
   // The handles are used without the lock: a stop request may close them under a running
   // call, which is how WinINet cancels a blocking call; the call then fails.
-  if (!Keep(session_, handle)) return;
-  const HINTERNET session = handle;
+  if (!Keep(session_, session)) return;
+  HttpUrl url;
+  if (const HINTERNET request = Request(session, url)) ReadBody(request, url);
+}
 
+HINTERNET THttpDownloadThread::Request(HINTERNET session, HttpUrl& url) {
+  std::string address = url_;
+  bool post = !postQuery_.empty();
+  for (int redirects = 0;; ++redirects) {
+    url = SplitUrl(address);
+    {
+      const std::lock_guard<CriticalSection> guard(lock_);
+      host_ = url.host;
+    }
+    const HINTERNET request = Send(session, url, post);
+    if (!request) return nullptr;
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                          nullptr) ||
+        !IsRedirectStatus(status)) {
+      return request;
+    }
+    // WinINet's own following has no end under Wine (a loop hangs the transfer), so it is off.
+    const std::optional<std::string> location = QueryInfo(request, HTTP_QUERY_LOCATION);
+    if (!location) return request;  // nowhere to go: a reply like any other
+    if (redirects == THttpDownload::kMaxRedirects) {
+      errorText_ = TooManyRedirectsText(url.host, THttpDownload::kMaxRedirects);
+      return nullptr;
+    }
+    const std::optional<std::string> target = RedirectTarget(address, *location);
+    if (!target) {
+      errorText_ = RedirectRefusedText(url.host, *location);
+      return nullptr;
+    }
+    address = *target;
+    post = post && (status == 307 || status == 308);  // the others go on with a GET
+  }
+}
+
+HINTERNET THttpDownloadThread::Send(HINTERNET session, const HttpUrl& url, bool post) {
+  CloseInternetHandles(false);  // of the previous hop, if any
   const std::wstring hostName = Utf8ToWide(url.hostName);
   const std::wstring userName = Utf8ToWide(userName_);
   const std::wstring password = Utf8ToWide(password_);
-  handle = hostName.empty()
-               ? nullptr
-               : ::InternetConnectW(session, hostName.c_str(), url.port, OrNull(userName),
-                                    OrNull(password), INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET handle = hostName.empty()
+                         ? nullptr
+                         : ::InternetConnectW(session, hostName.c_str(), url.port, OrNull(userName),
+                                              OrNull(password), INTERNET_SERVICE_HTTP, 0, 0);
   if (!handle) {
     if (!stop_) errorText_ = ServerUnreachableText(url.host);
-    return;
+    return nullptr;
   }
-  if (!Keep(connection_, handle)) return;
+  if (!Keep(connection_, handle)) return nullptr;
   const HINTERNET connection = handle;
 
-  const bool post = !postQuery_.empty();
   const std::wstring path = Utf8ToWide(url.path);
   const std::wstring referer = Utf8ToWide(referer_);
   const std::wstring acceptTypes = Utf8ToWide(acceptTypes_);
   const wchar_t* acceptList[] = {acceptTypes.c_str(), nullptr};
   // Over HTTPS no certificate error is ever ignored: none of the INTERNET_FLAG_IGNORE_CERT_*
   // flags, no security flags set afterwards.
-  const DWORD flags =
-      (useCache_ ? 0 : INTERNET_FLAG_RELOAD) | (url.secure ? INTERNET_FLAG_SECURE : 0);
+  const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | (useCache_ ? 0 : INTERNET_FLAG_RELOAD) |
+                      (url.secure ? INTERNET_FLAG_SECURE : 0);
   handle =
       ::HttpOpenRequestW(connection, post ? L"POST" : L"GET", path.c_str(), L"HTTP/1.0",
                          OrNull(referer), acceptTypes.empty() ? nullptr : acceptList, flags, 0);
-  if (!handle || !Keep(request_, handle)) return;
+  if (!handle || !Keep(request_, handle)) return nullptr;
   const HINTERNET request = handle;
+  if (timeLimitMs_) {
+    // A blocking call gives up a little after the transfer's limit (Wine takes these from the
+    // request only): the component has reported the failure by then, and the worker has only
+    // to end.
+    const DWORD timeout = timeLimitMs_ + kAfterTimeLimitMs;
+    for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                               INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+      ::InternetSetOptionW(request, option, const_cast<DWORD*>(&timeout), sizeof timeout);
+    }
+  }
 
   const BOOL sent =
       post ? ::HttpSendRequestW(request, kFormHeader, static_cast<DWORD>(-1), postQuery_.data(),
                                 static_cast<DWORD>(postQuery_.size()))
            : ::HttpSendRequestW(request, nullptr, 0, nullptr, 0);
-  if (stop_) return;
+  if (stop_) return nullptr;
   if (!sent) {
-    errorText_ = IsCertificateError(::GetLastError()) ? CertificateRefusedText(url.host)
-                                                      : ServerUnreachableText(url.host);
-    return;
+    errorText_ = SendFailedText(::GetLastError(), url.host);
+    return nullptr;
   }
+  return request;
+}
 
-  wchar_t lengthText[512] = {};
-  DWORD lengthSize = sizeof lengthText;
-  const bool announced =
-      ::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr);
+void THttpDownloadThread::ReadBody(HINTERNET request, const HttpUrl& url) {
+  responseHeaders_ = QueryInfo(request, HTTP_QUERY_RAW_HEADERS_CRLF).value_or("");
+  const std::optional<std::string> lengthText = QueryInfo(request, HTTP_QUERY_CONTENT_LENGTH);
   if (stop_) return;
-  if (!announced && binaryData_) return;  // a binary body must announce its length
+  if (!lengthText && binaryData_) return;  // a binary body must announce its length
   std::optional<std::int64_t> length;
-  if (announced) {
-    length = ParseContentLength(WideToUtf8(lengthText));
+  if (lengthText) {
+    length = ParseContentLength(*lengthText);
     if (!length) return;
     fileSize_ = *length;
   }
+  if (length && maxSize_ && *length > *maxSize_) {
+    errorText_ = TooLargeText(url.host, *maxSize_);
+    tooLarge_ = true;
+    return;
+  }
+  // What is read: the announced length and nothing after it (which belongs to no reply), or
+  // up to one byte past the most allowed, which shows that the body is longer.
+  const std::int64_t readable = length     ? *length
+                                : maxSize_ ? *maxSize_ + 1
+                                           : std::numeric_limits<std::int64_t>::max();
 
   totalRead_ = 0;
   FileSink file;
@@ -324,38 +439,33 @@ void THttpDownloadThread::Transfer() {
   BodyReader reader(request);
   for (;;) {
     if (stop_) return;
-    const std::string_view piece = reader.Next();
+    const std::string_view piece = reader.Next(readable - totalRead_);
     if (piece.empty()) break;
     if (stop_) return;  // what arrives after a stop request is not kept
+    const auto size = static_cast<std::int64_t>(piece.size());
+    if (maxSize_ && totalRead_ + size > *maxSize_) {
+      errorText_ = TooLargeText(url.host, *maxSize_);
+      tooLarge_ = true;
+      return;
+    }
     if (toFile_) {
       if (!file.Write(piece)) return;
     } else {
       result_.append(piece);
     }
-    totalRead_ += static_cast<std::int64_t>(piece.size());
+    totalRead_ += size;
     if (progressHandler_) ReportProgress(false);
   }
   if (progressHandler_ && totalRead_ > 0) ReportProgress(true);
+  if (reader.Failed() || (length && totalRead_ < *length)) {
+    if (!stop_) errorText_ = ConnectionDroppedText(url.host);
+    return;
+  }
   if (!file.Close()) return;
   if (stop_) return;  // the request handle may be closed already
 
   success_ = DownloadSucceeded(toFile_, length, totalRead_);
   if (success_) file.Keep();
-  KeepResponseHeaders(request);
-}
-
-void THttpDownloadThread::KeepResponseHeaders(HINTERNET request) {
-  std::vector<wchar_t> buffer(2048);
-  for (;;) {
-    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (::HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &size, nullptr)) {
-      responseHeaders_ = WideToUtf8(std::wstring_view(buffer.data(), size / sizeof(wchar_t)));
-      return;
-    }
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size() * sizeof(wchar_t))
-      return;
-    buffer.resize(size / sizeof(wchar_t) + 1);
-  }
 }
 
 // ---- The component -------------------------------------------------------------------------
@@ -388,6 +498,8 @@ void THttpDownload::Abort() {
 std::shared_ptr<THttpDownloadThread> THttpDownload::Start(bool toFile) {
   errorMessage_.clear();
   if (worker_) return nullptr;
+  responseHeaders_.clear();
+  tooLarge_ = false;
 
   std::shared_ptr<THttpDownloadThread> worker(new THttpDownloadThread(*this, toFile));
   worker->serial_ = ++lastSerial_;
@@ -407,30 +519,41 @@ std::shared_ptr<THttpDownloadThread> THttpDownload::Start(bool toFile) {
   reference.release();  // the thread owns it now
   worker->thread_.reset(reinterpret_cast<HANDLE>(thread));
   worker_ = worker;
+  if (TimeLimitMs) ::SetTimer(window_.get(), worker->serial_, TimeLimitMs, nullptr);
   ::ResumeThread(worker->thread_.get());
   return worker;
 }
 
 void THttpDownload::WaitFor(const std::shared_ptr<THttpDownloadThread>& worker) {
   const std::shared_ptr<bool> alive = alive_;
-  const bool quit = !DispatchMessagesUntilSignaled(worker->thread_.get());
-  // A handler may have destroyed the component, or completed this transfer, meanwhile.
+  // A handler may destroy the component, or end this transfer (the time limit does), meanwhile.
+  const bool quit = !DispatchMessagesUntilSignaled(worker->thread_.get(),
+                                                   [&] { return !*alive || worker_ != worker; });
   if (!*alive || worker_ != worker) return;
   if (quit) {
     // The program is closing: nobody will dispatch our messages any more.
-    worker->RequestStop();
-    ::WaitForSingleObject(worker->thread_.get(), INFINITE);
+    GiveUp(worker, "");
+  } else {
+    Complete(worker);
   }
-  Complete(worker);
+}
+
+void THttpDownload::Forget(const std::shared_ptr<THttpDownloadThread>& worker) {
+  if (worker_ != worker) return;
+  worker_.reset();
+  ::KillTimer(window_.get(), worker->serial_);
 }
 
 void THttpDownload::Complete(std::shared_ptr<THttpDownloadThread> worker) {
   // Forgotten first, so that a handler can start the next transfer.
-  if (worker_ == worker) worker_.reset();
-  if (worker->thread_) ::WaitForSingleObject(worker->thread_.get(), INFINITE);
+  Forget(worker);
+  // Its results are final once it says so, before it closes its handles; a worker that did not
+  // start has none.
+  if (worker->thread_ && !worker->finished_) ::WaitForSingleObject(worker->thread_.get(), INFINITE);
 
   succeeded_ = worker->success_ && !worker->stop_;
-  if (succeeded_) responseHeaders_ = worker->responseHeaders_;
+  responseHeaders_ = worker->responseHeaders_;
+  tooLarge_ = worker->tooLarge_;
   if (succeeded_ && worker->toFile_) {
     // Copies: a handler may destroy the component, and with it the original.
     if (const THttpDoneFileEvent handler = OnDoneFile) {
@@ -442,6 +565,21 @@ void THttpDownload::Complete(std::shared_ptr<THttpDownloadThread> worker) {
     if (!worker->errorText_.empty()) errorMessage_ = worker->errorText_;
     if (const TNotifyEvent handler = OnError) handler(*this);
   }
+}
+
+void THttpDownload::GiveUp(std::shared_ptr<THttpDownloadThread> worker, const std::string& text) {
+  Forget(worker);
+  worker->Detach();
+  worker->RequestStop();
+  succeeded_ = false;
+  errorMessage_ = text;
+  if (const TNotifyEvent handler = OnError) handler(*this);
+}
+
+void THttpDownload::OnTimeLimit(UINT_PTR serial) {
+  ::KillTimer(window_.get(), serial);
+  if (!worker_ || worker_->serial_ != serial) return;
+  GiveUp(worker_, TimedOutText(worker_->Host(), worker_->timeLimitMs_));
 }
 
 void THttpDownload::OnProgressMessage(UINT_PTR serial) {
@@ -460,7 +598,7 @@ void THttpDownload::OnDoneMessage(UINT_PTR serial) {
 
 LRESULT CALLBACK THttpDownload::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-  if (message != kProgressMessage && message != kDoneMessage) {
+  if (message != kProgressMessage && message != kDoneMessage && message != WM_TIMER) {
     return ::DefWindowProcW(window, message, wParam, lParam);
   }
   auto* self = reinterpret_cast<THttpDownload*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -469,8 +607,10 @@ LRESULT CALLBACK THttpDownload::WindowProc(HWND window, UINT message, WPARAM wPa
   try {
     if (message == kProgressMessage) {
       self->OnProgressMessage(wParam);
-    } else {
+    } else if (message == kDoneMessage) {
       self->OnDoneMessage(wParam);
+    } else {
+      self->OnTimeLimit(wParam);
     }
   } catch (const std::exception& e) {
     ShowUnexpected(prompts, e.what());

@@ -13,10 +13,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>  // std::lock_guard only
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "update/component.h"
+#include "update/url_split.h"
 #include "win/handle.h"
 #include "win/user_prompts_win32.h"
 
@@ -80,17 +82,22 @@ class THttpDownloadThread final : public TObject,
   // Posts the count to the window thread when what it shows would change, or now and then;
   // `last`: the body has ended, so the final count is always shown.
   void ReportProgress(bool last);
-  void KeepResponseHeaders(HINTERNET request);
+  // Connects, sends the request and follows its redirects; the request of the reply to read,
+  // or null with the reason in errorText_.
+  HINTERNET Request(HINTERNET session, HttpUrl& url);
+  HINTERNET Send(HINTERNET session, const HttpUrl& url, bool post);
+  void ReadBody(HINTERNET request, const HttpUrl& url);
 
   // Handles live in the worker's slots, so that a stop request from the window thread can
-  // close them and so cut short a blocking connect or read. The lock makes each close
-  // happen once.
+  // close them and so cut short a blocking connect or read (on Windows; Wine lets the call
+  // finish). The lock makes each close happen once.
   bool Keep(InternetHandle& slot, HINTERNET handle);
-  void CloseInternetHandles();
+  void CloseInternetHandles(bool session);
 
   // Called on the window thread.
   void RequestStop();
   void Detach();
+  std::string Host();  // of the server asked last
 
   // Settings, copied when the transfer starts.
   std::string acceptTypes_, agent_, url_, fileName_;
@@ -98,6 +105,9 @@ class THttpDownloadThread final : public TObject,
   std::string userName_, password_, postQuery_, referer_;
   bool binaryData_ = false;
   bool useCache_ = false;
+  bool tooLarge_ = false;
+  std::optional<std::int64_t> maxSize_;
+  DWORD timeLimitMs_ = 0;
   bool success_ = false;
   std::int64_t fileSize_ = 0;
   bool toFile_ = false;
@@ -107,6 +117,7 @@ class THttpDownloadThread final : public TObject,
   std::string responseHeaders_;
 
   std::atomic<bool> stop_{false};
+  std::atomic<bool> finished_{false};  // the transfer has ended and its results are final
   Handle thread_;
   UINT_PTR serial_ = 0;  // tells this worker's messages from those of earlier ones
   // Progress: at most one message waits at a time, and it shows the count when it is handled.
@@ -117,11 +128,14 @@ class THttpDownloadThread final : public TObject,
 
   CriticalSection lock_;
   HWND window_ = nullptr;  // the component's message window; null once the component is gone
+  std::string host_;       // as written in the address asked last
   InternetHandle session_, connection_, request_;
 };
 
 // A non-visual download component: one transfer at a time, into a file or into a string.
-// Use it on one thread that dispatches window messages; all events run there.
+// Use it on one thread that dispatches window messages; all events run there. It follows up to
+// kMaxRedirects redirects itself (see RedirectTarget), to any server: what is downloaded is
+// checked by what it is, never by where it came from.
 class THttpDownload final : public TComponent {
  public:
   explicit THttpDownload(TObject* owner = nullptr);
@@ -130,6 +144,9 @@ class THttpDownload final : public TComponent {
   THttpDownload& operator=(const THttpDownload&) = delete;
 
   std::string_view ClassName() const override { return "THttpDownload"; }
+
+  // Browsers follow about 20 redirects; a download address needs one or two.
+  static constexpr int kMaxRedirects = 10;
 
   std::string AcceptTypes = "*/*";
   std::string Agent = "HttpDownload";  // empty: no user agent is given
@@ -142,6 +159,13 @@ class THttpDownload final : public TComponent {
   std::string PostQuery;  // not empty: the request is a POST of this form data
   std::string Referer;
   bool WaitThread = false;
+  // The most bytes a body may have; none: no limit. A longer announced length fails before
+  // the body is read, and no more than one byte past it is ever read.
+  std::optional<std::int64_t> MaxSize;
+  // The transfer (connection, redirects, body) fails when it has not ended this long after it
+  // started; 0: no limit. The failure is reported then, even while the worker still waits in
+  // a call that does not return in time; the worker then ends by itself and leaves nothing.
+  DWORD TimeLimitMs = 0;
   // Shows what a handler lets escape (no exception may cross the component's window
   // procedure); not owned. Null: the system's message boxes.
   UserPrompts* Prompts = nullptr;
@@ -160,9 +184,12 @@ class THttpDownload final : public TComponent {
   void Abort();
 
   const std::string& ErrorMessage() const { return errorMessage_; }
-  // Raw headers, lines ending in CR LF, of the last successful transfer.
+  // Raw headers, lines ending in CR LF, of the reply of the last transfer (after its
+  // redirects); empty when no reply came, or the time limit ended the transfer.
   const std::string& ResponseHeaders() const { return responseHeaders_; }
   bool Succeeded() const { return succeeded_; }
+  // The last transfer failed because its body was longer than MaxSize.
+  bool TooLarge() const { return tooLarge_; }
   // The running worker, or null.
   const THttpDownloadThread* Worker() const { return worker_.get(); }
 
@@ -170,10 +197,15 @@ class THttpDownload final : public TComponent {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnProgressMessage(UINT_PTR serial);
   void OnDoneMessage(UINT_PTR serial);
+  void OnTimeLimit(UINT_PTR serial);
 
   std::shared_ptr<THttpDownloadThread> Start(bool toFile);
   void WaitFor(const std::shared_ptr<THttpDownloadThread>& worker);
   void Complete(std::shared_ptr<THttpDownloadThread> worker);
+  // Ends the transfer as failed with the text, without waiting for its worker, which is told to
+  // stop and reports to nobody any more.
+  void GiveUp(std::shared_ptr<THttpDownloadThread> worker, const std::string& text);
+  void Forget(const std::shared_ptr<THttpDownloadThread>& worker);
 
   Window window_;
   std::shared_ptr<THttpDownloadThread> worker_;
@@ -183,6 +215,7 @@ class THttpDownload final : public TComponent {
   std::string errorMessage_;
   std::string responseHeaders_;
   bool succeeded_ = false;
+  bool tooLarge_ = false;
 };
 
 }  // namespace tavi

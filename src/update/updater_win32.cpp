@@ -245,6 +245,8 @@ void TRavoUpdater::CreateDownloads() {
   InfoDownload->BinaryData = false;
   InfoDownload->UseCache = false;
   InfoDownload->WaitThread = true;
+  InfoDownload->MaxSize = environment_.limits.descriptionSize;
+  InfoDownload->TimeLimitMs = environment_.limits.descriptionMs;
   InfoDownload->Prompts = environment_.prompts;
   InfoDownload->OnDoneString = [this](TObject&, const std::string& text) {
     DescriptionArrived(text);
@@ -264,7 +266,7 @@ void TRavoUpdater::CreateDownloads() {
   FileDownload->OnDoneFile = [this](TObject& sender, const std::string& name, std::int64_t size) {
     if (const THttpDoneFileEvent handler = OnDoneFile) handler(sender, name, size);
   };
-  FileDownload->OnError = [this](TObject& sender) { RelayDownloadError(sender); };
+  // Its failures are told after each download (RunApplyUpdates), which knows the file.
 }
 
 void TRavoUpdater::DescriptionArrived(const std::string& text) {
@@ -297,17 +299,16 @@ void TRavoUpdater::DescriptionArrived(const std::string& text) {
 void TRavoUpdater::InfoDownloadError(TObject& sender) {
   infoState_ = InfoState::failed;
   const auto& download = static_cast<const THttpDownload&>(sender);
-  if (!download.ErrorMessage().empty()) {
+  // An error page says most by its status, whatever else was wrong with it.
+  const std::string status = StatusLine(download.ResponseHeaders());
+  if (!status.empty() && !IsSuccessStatus(status)) {
+    RaiseError(*this, DescriptionFailedText(URL, status));
+  } else if (!download.ErrorMessage().empty()) {
     RaiseError(sender, download.ErrorMessage());
   } else if (!QuitPending()) {
     // No reply, or an empty one: the download has no words for it, but the user asked.
     RaiseError(*this, DescriptionFailedText(download.URL));
   }
-}
-
-void TRavoUpdater::RelayDownloadError(TObject& sender) {
-  const auto& download = static_cast<const THttpDownload&>(sender);
-  if (!download.ErrorMessage().empty()) RaiseError(sender, download.ErrorMessage());
 }
 
 void TRavoUpdater::RaiseError(TObject& sender, const std::string& text) {
@@ -409,6 +410,9 @@ void TRavoUpdater::RunApplyUpdates() {
     FileDownload->WaitThread = true;
     FileDownload->FileName = target;
     FileDownload->Agent = Agent;
+    // Nothing past the described size is read; a file refused for want of one never gets here.
+    FileDownload->MaxSize = file->size;
+    FileDownload->TimeLimitMs = environment_.limits.FileMs(file->size.value_or(0));
     FileDownload->OnProgress = nullptr;
     if (OnProgress) {
       FileDownload->OnProgress = [this](TObject& sender, std::int64_t total, std::int64_t read) {
@@ -420,19 +424,22 @@ void TRavoUpdater::RunApplyUpdates() {
     FileDownload->GetFile();
     if (!*alive) return;
 
-    if (!FileDownload->Succeeded()) {
-      // With a reason the relay has passed it on already.
-      if (FileDownload->ErrorMessage().empty() && !QuitPending()) {
-        RaiseError(*this, DownloadFailedText(file->name, file->url));
-      }
-      return;
-    }
     // Whatever the server sent with another status than success (an error page) must
-    // never be installed.
+    // never be installed; its status says most, whatever else was wrong with it.
     const std::string status = StatusLine(FileDownload->ResponseHeaders());
-    if (!IsSuccessStatus(status)) {
+    if (!status.empty() && !IsSuccessStatus(status)) {
       ::DeleteFileW(Utf8ToWide(target).c_str());
       RaiseError(*this, StatusErrorText(status, file->url));
+      return;
+    }
+    if (!FileDownload->Succeeded()) {
+      if (FileDownload->TooLarge()) {
+        RaiseError(*this, FileMismatchText(file->name, file->url));
+      } else if (!FileDownload->ErrorMessage().empty()) {
+        RaiseError(*FileDownload, FileDownload->ErrorMessage());
+      } else if (!QuitPending()) {
+        RaiseError(*this, DownloadFailedText(file->name, file->url));
+      }
       return;
     }
     if (!IsDescribedFile(*file, ReadWholeFile(target))) {

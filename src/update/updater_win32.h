@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "update/component.h"
+#include "update/download_result.h"
 #include "update/http_download_win32.h"
 #include "update/update_description.h"
 #include "win/user_prompts_win32.h"
@@ -51,6 +52,8 @@ struct TRavoUpdaterEnvironment {
   // The public key (DER) that descriptions must be signed with. None: the build's own
   // (update/update_key.h); empty: no key, so every description is refused.
   std::optional<std::string> publicKey;
+  // How long and how large the description and each file may be.
+  DownloadLimits limits;
 };
 
 class TRavoUpdater final : public TComponent {
@@ -111,7 +114,6 @@ class TRavoUpdater final : public TComponent {
   void CreateDownloads();
   void DescriptionArrived(const std::string& text);
   void InfoDownloadError(TObject& sender);
-  void RelayDownloadError(TObject& sender);
   void RaiseError(TObject& sender, const std::string& text);
   // Whether a name of the description means one of the files the update keeps for itself in
   // the folder, however it is written.

@@ -25,6 +25,10 @@ std::uint16_t ParsePort(std::string_view digits) {
   return value <= 65535 ? static_cast<std::uint16_t>(value) : 0;
 }
 
+bool IsHttpAddress(std::string_view text) {
+  return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://");
+}
+
 }  // namespace
 
 HttpUrl SplitUrl(std::string_view url) {
@@ -54,6 +58,37 @@ HttpUrl SplitUrl(std::string_view url) {
     }
   }
   return parts;
+}
+
+std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location) {
+  location = location.substr(0, location.find('#'));
+  if (location.empty()) return std::nullopt;
+  if (std::any_of(location.begin(), location.end(),
+                  [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7f; })) {
+    return std::nullopt;
+  }
+  const HttpUrl base = SplitUrl(from);
+  const std::string scheme = base.secure ? "https:" : "http:";
+  std::string target;
+  if (IsHttpAddress(location)) {
+    target = location;
+  } else if (location.starts_with("//")) {
+    target = scheme + std::string(location);
+  } else if (location.find(':') < location.find_first_of("/?")) {
+    return std::nullopt;  // another scheme: "ftp://...", "file:...", "javascript:..."
+  } else {
+    std::string path = base.path.substr(0, base.path.find('?'));
+    if (location.front() == '/') {
+      path = location;
+    } else if (location.front() == '?') {
+      path += location;
+    } else {
+      path = path.substr(0, path.rfind('/') + 1) + std::string(location);
+    }
+    target = scheme + "//" + base.host + path;
+  }
+  if (base.secure && !SplitUrl(target).secure) return std::nullopt;
+  return target;
 }
 
 }  // namespace tavi

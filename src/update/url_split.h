@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,12 @@ struct HttpUrl {
 // ending in ":<1-65535>" connects to that port; any other suffix stays part of the name,
 // which then does not resolve.
 HttpUrl SplitUrl(std::string_view url);
+
+// The address a redirect's Location leads to from the address asked for: an absolute http://
+// or https:// address as it stands, or one relative to the server ("/p"), to the scheme
+// ("//host/p"), to the query ("?q") or to the path's folder ("p"); without its fragment
+// ("#..."). None when the redirect is refused: empty, another scheme, a blank or control
+// character, or from https:// to http:// (an address asked for over TLS keeps TLS).
+std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location);
 
 }  // namespace tavi

@@ -57,7 +57,7 @@ bool DispatchMessagesFor(DWORD milliseconds) {
   }
 }
 
-bool DispatchMessagesUntilSignaled(HANDLE object) {
+bool DispatchMessagesUntilSignaled(HANDLE object, const std::function<bool()>& done) {
   for (;;) {
     // MWMO_INPUTAVAILABLE also wakes for messages that an earlier peek saw but left queued.
     const DWORD result =
@@ -65,6 +65,7 @@ bool DispatchMessagesUntilSignaled(HANDLE object) {
     // A handle that cannot be waited on ends the wait instead of spinning on it.
     if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) return true;
     if (!ProcessMessages()) return false;
+    if (done && done()) return true;
   }
 }
 

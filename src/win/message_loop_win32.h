@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace tavi {
 
 // Whether the loops run a top-level window's keyboard interface (Tab, arrow keys in radio
@@ -22,8 +24,9 @@ bool ProcessMessages();
 // WM_QUIT posted again, when the program was asked to quit first.
 bool DispatchMessagesFor(DWORD milliseconds);
 
-// Dispatches messages until the object is signalled, sleeping while there is nothing to do.
-// Returns false, with WM_QUIT posted again, when the program was asked to quit first.
-bool DispatchMessagesUntilSignaled(HANDLE object);
+// Dispatches messages until the object is signalled, or `done` (asked after each pass) says so,
+// sleeping while there is nothing to do. Returns false, with WM_QUIT posted again, when the
+// program was asked to quit first.
+bool DispatchMessagesUntilSignaled(HANDLE object, const std::function<bool()>& done = nullptr);
 
 }  // namespace tavi

@@ -188,6 +188,33 @@ TEST(SplitUrl, SchemeHostPortAndPath) {
   }
 }
 
+TEST(RedirectTarget, ResolvedAgainstTheAddressAskedForAndNeverFromTlsToPlain) {
+  const std::string from = "https://a:81/dir/u.php?x=1";
+  for (const auto& [location, target] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"HTTPS://b/f#part", "HTTPS://b/f"},  // any server
+           {"//b/f", "https://b/f"},
+           {"/f?y=2", "https://a:81/f?y=2"},
+           {"?y=2", "https://a:81/dir/u.php?y=2"},
+           {"g/h:1", "https://a:81/dir/g/h:1"},
+           {"http://b/f", nullptr},  // from TLS to plain HTTP
+           {"file:C:/tavi.exe", nullptr},
+           {"#only", nullptr},
+           {"/f\r\nSet-Cookie: x", nullptr},
+       }) {
+    EXPECT_EQ(RedirectTarget(from, location).value_or("none"), target ? target : "none")
+        << location;
+  }
+  EXPECT_EQ(RedirectTarget("http://a/f", "https://b/g"), "https://b/g");
+}
+
+TEST(DownloadLimits, AFileGetsItsStartAndItsSizeAtTheSlowestRate) {
+  const DownloadLimits limits;
+  EXPECT_EQ(limits.FileMs(0), 31'000u);
+  EXPECT_EQ(limits.FileMs(300 * 1024), 106'000u);  // tavi.exe: under two minutes
+  EXPECT_EQ(limits.FileMs(-5), 31'000u);
+  EXPECT_EQ(limits.FileMs(INT64_MAX), UINT32_MAX);
+}
+
 TEST(ParseContentLength, DigitsOnlyWithinSixtyFourBits) {
   EXPECT_EQ(ParseContentLength(" 1025\t"), 1025);
   EXPECT_EQ(ParseContentLength("5368709120"), 5368709120);  // beyond 32 bits
