@@ -25,21 +25,6 @@ namespace {
 using namespace std::string_literals;
 using namespace std::string_view_literals;
 
-TEST(SplitValuePath, SplitsAtTheLastBackslash) {
-  for (const auto& [path, key, name] :
-       {std::tuple{"SOFTWARE\\Microsoft\\Windows NT\\SystemRoot", "SOFTWARE\\Microsoft\\Windows NT",
-                   "SystemRoot"},
-        std::tuple{"SOFTWARE\\Tavi\\", "SOFTWARE\\Tavi", ""},  // the default value
-        std::tuple{"\\Value", "", "Value"}}) {
-    const auto split = SplitValuePath(path);
-    ASSERT_TRUE(split) << path;
-    EXPECT_EQ(split->keyPath, key);
-    EXPECT_EQ(split->valueName, name);
-  }
-  EXPECT_FALSE(SplitValuePath("SystemRoot"));
-  EXPECT_FALSE(SplitValuePath(""));
-}
-
 TEST(RegStringText, DropsOnlyATerminatingNul) {
   EXPECT_EQ(RegStringText("C:\\WINDOWS\0"sv), "C:\\WINDOWS"sv);
   EXPECT_EQ(RegStringText("C:\\WINDOWS"sv), "C:\\WINDOWS"sv);  // stored without one

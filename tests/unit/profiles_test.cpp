@@ -15,25 +15,6 @@
 namespace tavi {
 namespace {
 
-TEST(ParseInt32, DecimalAndHexWithBlanksAndSignJunkAndOutOfRangeRefused) {
-  EXPECT_EQ(ParseInt32("  +42"), 42);
-  EXPECT_EQ(ParseInt32("007"), 7);
-  EXPECT_EQ(ParseInt32("2147483647"), 2147483647);
-  EXPECT_EQ(ParseInt32("-2147483648"), INT32_MIN);
-  EXPECT_EQ(ParseInt32("0x10"), 16);
-  EXPECT_EQ(ParseInt32("0X1f"), 31);
-  EXPECT_EQ(ParseInt32("x1A"), 26);
-  EXPECT_EQ(ParseInt32("X10"), 16);
-  EXPECT_EQ(ParseInt32("$FFFFFFFF"), -1);  // hexadecimal is a 32-bit pattern
-  EXPECT_EQ(ParseInt32(" -$aB"), -0xAB);
-  for (const char* text :
-       {"", " ", "-", "+", "$", "0x", "x", "abc", "1a", "12 ", " 1 2", "1.5", "2147483648",
-        "-2147483649", "$100000000", "0x1FFFFFFFF", "\t1", "--1", "99999999999999999999"}) {
-    EXPECT_EQ(ParseInt32(text), std::nullopt) << '"' << text << '"';
-  }
-  EXPECT_EQ(StrToIntDef("abc", -1), -1);
-}
-
 TEST(IniPath, ReplacesTheExtensionOfTheFileNameOnly) {
   EXPECT_EQ(IniPathForExecutable("C:\\Tools\\tavi-copy.EXE"), "C:\\Tools\\tavi-copy.ini");
   EXPECT_EQ(IniPathForExecutable("C:\\my.tools\\tavi"), "C:\\my.tools\\tavi.ini");
