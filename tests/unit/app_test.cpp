@@ -2,11 +2,7 @@
 // enabling rules of the editing area, the layout's scaling and the notification-area menu.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
-#include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "app/command_line.h"
@@ -21,7 +17,6 @@ namespace {
 using enum ControlId;
 
 using Args = std::vector<std::string>;
-using Kind = ArgumentAction::Kind;
 
 TEST(CommandLineArguments, SeparatorsQuotesAndTheProgramName) {
   EXPECT_EQ(CommandLineArguments(""), Args{});
@@ -34,52 +29,6 @@ TEST(CommandLineArguments, SeparatorsQuotesAndTheProgramName) {
             (Args{"a bc", "xy z", "C:\\dir\\", "7"}));
   EXPECT_EQ(CommandLineArguments("tavi \"\" \"unclosed 1"), (Args{"", "unclosed 1"}));
   EXPECT_EQ(CommandLineArguments("tavi 사무실 \"무선 연결\""), (Args{"사무실", "무선 연결"}));
-}
-
-// Letter case aside for ASCII; the window's comparison (Save's) has its cases under Wine.
-bool SameAscii(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b,
-                            [](char x, char y) { return std::tolower(x) == std::tolower(y); });
-}
-
-TEST(ClassifyArgument, QuietSwitchNumbersAndNames) {
-  // Integers are read as the profile file reads them (tested there).
-  const Args places = CommandLineArguments("tavi Office 집 \"2층 회의실\" 7 abc");
-  auto classify = [&](std::string_view argument) {
-    return ClassifyArgument(argument, places, SameAscii);
-  };
-  for (const char* argument : {"/s", "/S"})
-    EXPECT_EQ(classify(argument).kind, Kind::SetQuiet) << argument;
-  // What reads as -1 is still no number and no name; no place has an empty name.
-  for (const char* argument : {"-1", "$FFFFFFFF", ""})
-    EXPECT_EQ(classify(argument).kind, Kind::Ignore) << argument;
-  using Expected = std::tuple<const char*, Kind, int, bool>;
-  for (const auto& [argument, kind, index, byName] : {
-           Expected{"0", Kind::Apply, 0, false},
-           Expected{"$2", Kind::Apply, 2, false},
-           Expected{"5", Kind::NotFound, 5, false},
-           Expected{"-3", Kind::NotFound, -3, false},
-           Expected{"0x7fffffff", Kind::NotFound, 0x7fffffff, false},
-           // A number is a position even where a place bears it as its name.
-           Expected{"7", Kind::NotFound, 7, false},
-           Expected{"3", Kind::Apply, 3, false},
-           Expected{"OFFICE", Kind::Apply, 0, true},
-           Expected{"2층 회의실", Kind::Apply, 2, true},
-           Expected{"ABC", Kind::Apply, 4, true},
-           // Not a 32-bit number, so a name; so is anything that only looks like a switch.
-           Expected{"2147483648", Kind::NotFound, -1, true},
-           Expected{"/x", Kind::NotFound, -1, true},
-           Expected{"2층", Kind::NotFound, -1, true},
-       }) {
-    const ArgumentAction action = classify(argument);
-    EXPECT_EQ(action.kind, kind) << argument;
-    EXPECT_EQ(action.index, index) << argument;
-    EXPECT_EQ(action.byName, byName) << argument;
-  }
-  EXPECT_EQ(ClassifyArgument("0", {}, SameAscii).kind, Kind::NotFound);
-  EXPECT_EQ(ClassifyArgument("집", {}, SameAscii).kind, Kind::NotFound);
-  EXPECT_EQ(PlaceNotFoundText("$7", false), "사용 환경을 찾을 수 없습니다.\r\rindex: $7");
-  EXPECT_EQ(PlaceNotFoundText("없는 곳", true), "사용 환경을 찾을 수 없습니다.\r\rname: 없는 곳");
 }
 
 TEST(RunExitCode, ZeroUntilSomethingGoesWrongThenTheFirstThatDidDecides) {
