@@ -1,9 +1,8 @@
 // The portable rules of netcfg/: registry value paths and texts, the netsh script and the
-// checks before an apply, the TCP/IP registry plan and the connections adapter discovery keeps.
+// checks before an apply, the read-back and the TCP/IP registry plan.
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <map>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -11,7 +10,6 @@
 #include <vector>
 
 #include "../support/example_scripts.h"
-#include "netcfg/adapter_discovery.h"
 #include "netcfg/apply_profile.h"
 #include "netcfg/console_command.h"
 #include "netcfg/netsh_script.h"
@@ -294,40 +292,6 @@ TEST(TcpipRegistry, StaticValuesGoUnderBothKeysAndDhcpOnlyTurnsItOn) {
   settings.UseDhcp = true;
   EXPECT_EQ(ControlSetTcpipWrites("ControlSet002", "{1}", settings),
             (std::vector<RegWrite>{{adapter + "EnableDHCP", RegValueType::Dword, "", 1}}));
-}
-
-using Names = std::vector<std::string>;
-
-TEST(AdapterDiscovery, ReadsOnlyAdapterSubkeysThenKeepsTheListedNamesInRegistryOrder) {
-  const std::map<std::string, std::string> registry = {{"{B}", "Local Area Connection"},
-                                                       {"{A}", "무선 네트워크 연결"},
-                                                       {"{C}", "local area connection"},
-                                                       {"{E}", ""},
-                                                       {"Descriptions", "x"},
-                                                       {"x{F}", "x"}};
-  Names read;
-  const Names names = AdapterConnectionNames(
-      "Descriptions\r\n{B}\r\nx{F}\r\n{D}\r\n{A}\r\n{C}\r\n{E}",
-      [&](const std::string& subkey) -> std::optional<std::string> {
-        read.push_back(subkey);
-        const auto found = registry.find(subkey);
-        return found == registry.end() ? std::nullopt : std::optional(found->second);
-      });
-  EXPECT_EQ(read, (Names{"{B}", "{D}", "{A}", "{C}", "{E}"}));
-  EXPECT_EQ(names,
-            (Names{"Local Area Connection", "무선 네트워크 연결", "local area connection", ""}));
-  EXPECT_TRUE(AnyConnectionName(names));
-  EXPECT_FALSE(AnyConnectionName({"", ""}));
-
-  // The listing names the wireless connection first and "Local Area Connection" only as the
-  // start of a longer name; case matters, and an empty name never passes.
-  const std::string listing =
-      "Ethernet adapter 무선 네트워크 연결:\r\n\r\n   Description . . : Intel(R) "
-      "PRO/Wireless\r\n\r\n"
-      "Ethernet adapter Local Area Connection 2:\r\n";
-  EXPECT_EQ(ListedConnectionNames(names, listing),
-            (Names{"Local Area Connection", "무선 네트워크 연결"}));
-  EXPECT_EQ(ListedConnectionNames(names, ""), Names{});
 }
 
 }  // namespace
