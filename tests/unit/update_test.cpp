@@ -78,23 +78,6 @@ TEST(UpdateDescription, EverySectionButExactlyInfoIsAFileDecidedByItsVersionText
   EXPECT_EQ(verdict.FirstRefused()->name, "Info");
 }
 
-TEST(UpdateDescription, PlainFileNames) {
-  for (const char* name :
-       {"tavi.exe", "Info", "업데이트.dll", "a b.txt", ".hidden", "com0", "lpt10", "nulx.txt"}) {
-    EXPECT_TRUE(IsPlainFileName(name)) << name;
-  }
-  const char* refused[] = {
-      "sub\\a.dll", "sub/a.dll", "..\\tavi.exe", "C:tavi.exe", "tavi.exe:stream",
-      "a*.dll",     "a|b",       "tab\tname",    "tavi.exe.",  "tavi.exe ",
-      "CON",        "Nul.txt",   "COM1",         "lpt9.txt",   "aux.dll",
-      "prn",        "a?.dll",    "a<b",          "C:\\x.exe",  "",
-      ".",          "..",        "nul .txt",     "COM1  .dll", "conout$",
-      "CONIN$.txt", "lpt\u00b2"};
-  for (const char* name : refused) {
-    EXPECT_FALSE(IsPlainFileName(name)) << name;
-  }
-}
-
 TEST(UpdateQuestion, InformationThenFilesBetweenTheirSeparators) {
   const std::string dashes(20, '-');
   const std::string start = "새로운 버전으로 업데이트하시겠습니까?\r\n\r\n" + dashes +
