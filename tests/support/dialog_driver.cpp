@@ -64,13 +64,13 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
-}  // namespace
-
 HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
   WindowSearch search{processId, className, nullptr};
   ::EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+}  // namespace
 
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className,
                           std::chrono::milliseconds deadline) {

@@ -33,9 +33,7 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
-// A visible top-level window of the process with that window class; null when none.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className);
-// Waits for one; null at the deadline.
+// A visible top-level window of the process with that window class; null at the deadline.
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className,
                           std::chrono::milliseconds deadline = std::chrono::seconds(20));
 
