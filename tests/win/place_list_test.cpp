@@ -53,16 +53,10 @@ class PlaceListTest : public test::WindowTest {
   // buttonsFollow false).
   void ExpectList(const Names& names, int selected, bool buttonsFollow = true) {
     const HWND list = frm_->Control(listboxPlace);
-    Names entries;
     Names places;
-    for (int i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
-      wchar_t text[256] = {};
-      ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-      entries.push_back(WideToUtf8(text));
-    }
     for (const TNetworkInfo& p : frm_->Profiles)
       places.push_back(p.Place);
-    EXPECT_EQ(entries, names);
+    EXPECT_EQ(test::Items(list), names);
     EXPECT_EQ(places, names);
     Names menu = names;
     menu.insert(menu.end(), {"", "열기", "닫기"});
@@ -167,11 +161,14 @@ TEST_F(PlaceListTest, SelectShowsWhatTheFileHoldsNow) {
 }
 
 TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
-  WriteIni(
-      "[회사]\r\nNIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
-      "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=8.8.8.8\r\nOrder=0\r\n"
-      "[집]\r\nNIC=옛 연결\r\nIP=10.0.0.9\r\nSubNetMask=255.0.0.0\r\nGateWay=\r\n"
-      "1stDNS=1.1.1.1\r\n2ndDNS=\r\nOrder=1\r\n");
+  // The office: a static address, automatic DNS with a secondary server left in the file.
+  const std::string office =
+      "NIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
+      "GateWay=192.168.10.1\r\n1stDNS=\r\n";
+  WriteIni("[회사]\r\n" + office +
+           "2ndDNS=8.8.8.8\r\nOrder=0\r\n"
+           "[집]\r\nNIC=옛 연결\r\nIP=10.0.0.9\r\nSubNetMask=255.0.0.0\r\nGateWay=\r\n"
+           "1stDNS=1.1.1.1\r\n2ndDNS=\r\nOrder=1\r\n");
   Open();
 
   // DHCP and automatic DNS while the fields still hold text, and no connection: all six keys
@@ -186,10 +183,6 @@ TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
   EXPECT_EQ(ini.substr(ini.find("[집]")),
             "[집]\r\nNIC=\r\nIP=\r\nSubNetMask=\r\nGateWay=\r\n1stDNS=\r\n2ndDNS=\r\nOrder=1\r\n");
 
-  // Shown with automatic DNS, saved again: both DNS keys empty.
-  UserSelects(0);
-  Save("회사");
-
   // After Add, a listed name saves that place: no new entry, its entry selected.
   Click(btnAdd);
   Type(edtPlace, "집");
@@ -198,7 +191,8 @@ TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
   ExpectList({"회사", "집"}, 1);
   EXPECT_FALSE(frm_->Adding);
 
-  // A renamed place is a new one at the end; the old section stays.
+  // A renamed place is a new one at the end; the old section stays. Shown with automatic DNS,
+  // it is saved with both DNS keys empty.
   UserSelects(0);
   Type(edtPlace, "본사");
   Save("본사");
@@ -211,11 +205,8 @@ TEST_F(PlaceListTest, SavingListedAndRenamedPlaces) {
   Save("집");
   ExpectList({"회사", "집", "본사"}, 1);
 
-  const std::string office =
-      "NIC=로컬 영역 연결\r\nIP=192.168.10.25\r\nSubNetMask=255.255.255.0\r\n"
-      "GateWay=192.168.10.1\r\n1stDNS=\r\n2ndDNS=\r\n";
-  EXPECT_EQ(Ini(), "[회사]\r\n" + office + "Order=0\r\n[집]\r\n" + office +
-                       "Order=1\r\n[본사]\r\n" + office);
+  EXPECT_EQ(Ini(), "[회사]\r\n" + office + "2ndDNS=8.8.8.8\r\nOrder=0\r\n[집]\r\n" + office +
+                       "2ndDNS=\r\nOrder=1\r\n[본사]\r\n" + office + "2ndDNS=\r\n");
 }
 
 constexpr char kFourPlaces[] =
