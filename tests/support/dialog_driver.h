@@ -24,7 +24,6 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   DWORD Id() const { return id_; }
-  bool Started() const { return static_cast<bool>(process_); }
   // The exit code once the process has ended within the deadline.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds deadline = std::chrono::seconds(20));
 

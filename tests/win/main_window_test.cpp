@@ -138,7 +138,6 @@ void ExpectLayout(const TfrmMain& frm, int dpi) {
     const HWND control = frm.Control(c.id);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(::GetParent(control), frm.Control(c.parent));
-    EXPECT_EQ(::GetDlgCtrlID(control), static_cast<int>(c.id));
     EXPECT_TRUE(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE);
     const RECT r = RectInParent(control);
     EXPECT_EQ(r.left, scaled(c.left96));
@@ -178,14 +177,11 @@ void ExpectLayout(const TfrmMain& frm, int dpi) {
   const HWND status = frm.Control(StatusBar);
   int edges[8] = {};
   ASSERT_EQ(::SendMessageW(status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
-  int right = 0;
-  const auto panels = StatusPanels();
+  EXPECT_EQ(std::vector<int>(edges, edges + 5), StatusPanelEdges(dpi));
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
-    const StatusPanelSpec& panel = panels[static_cast<size_t>(i)];
-    right += scaled(panel.width96);
-    EXPECT_EQ(edges[i], right);
-    // The address panel shows the machine's addresses instead (window_connections_test).
+    const StatusPanelSpec& panel = StatusPanels()[static_cast<size_t>(i)];
+    // The address panel shows the machine's addresses instead (the start-up case below).
     if (i != kAddressPanel) {
       EXPECT_EQ(frm.StatusText(i), panel.text);
     }
