@@ -59,15 +59,12 @@ inline void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// The texts of a list box's items, or of a combo box's.
-inline std::vector<std::string> Items(HWND box, bool combo = false) {
+// The texts of a list box's items.
+inline std::vector<std::string> Items(HWND list) {
   std::vector<std::string> items;
-  for (LRESULT i = 0; i < ::SendMessageW(box, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0); ++i) {
-    std::wstring text(
-        static_cast<size_t>(::SendMessageW(box, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0)),
-        L'\0');
-    ::SendMessageW(box, combo ? CB_GETLBTEXT : LB_GETTEXT, i,
-                   reinterpret_cast<LPARAM>(text.data()));
+  for (LRESULT i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+    std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+    ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
     items.push_back(WideToUtf8(text));
   }
   return items;

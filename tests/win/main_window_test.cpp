@@ -16,7 +16,6 @@
 #include "app/app_info.h"
 #include "app/main_layout.h"
 #include "app/version.h"
-#include "netcfg/registry_values_win32.h"
 #include "win/message_loop_win32.h"
 #include "window_test.h"
 
@@ -464,14 +463,6 @@ TEST_F(MainWindowTest, ClosingEndsTheMessageLoopThenEverythingIsFreed) {
   }
 }
 
-void AddAdapter(const std::string& subkey, const std::string& connectionName) {
-  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE,
-                             "SYSTEM\\CurrentControlSet\\Control\\Network\\"
-                             "{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
-                                 subkey + "\\Connection\\Name",
-                             connectionName));
-}
-
 // The IPv4 addresses of the adapters, loopback aside: what the host's own name resolves to
 // on Windows and under Wine.
 Names AdapterAddresses() {
@@ -490,29 +481,14 @@ Names AdapterAddresses() {
   return addresses;
 }
 
-// Start-up as the netcfg folder fills the window: the machine's addresses in the status bar,
-// and in cmbNIC the connections of adapter keys made in the test prefix that Wine's own
-// "ipconfig /all" mentions (it lists the loopback "lo" and its 127.0.0.1). Which keys and
-// names count has its native cases (AdapterDiscovery).
-TEST_F(MainWindowTest, StartUpShowsTheAddressesAndListsTheConnectionsOnce) {
-  // Made out of order; the registry enumerates them sorted. "127.0.0" is the start of a longer
-  // listed text, listed after "lo" by ipconfig.
-  AddAdapter("{F0000000-0000-0000-0000-000000000001}", "lo");
-  AddAdapter("{80000000-0000-0000-0000-000000000003}", "Tavi 테스트 연결");
-  AddAdapter("{00000000-0000-0000-0000-000000000005}", "127.0.0");
-
-  TfrmMain& frm = test::WindowTest::Open(Options(), /*show=*/false);
-  const HWND nic = frm.Control(ControlId::cmbNIC);
-  EXPECT_EQ(test::Items(nic, /*combo=*/true), (Names{"127.0.0", "lo"}));
-  frm.Show(SW_SHOW);
-  ::SendMessageW(frm.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  ProcessMessages();
-  EXPECT_EQ(test::Items(nic, /*combo=*/true), (Names{"127.0.0", "lo"}));
-
+// Start-up shows the machine's addresses in the status bar. (The connections that start-up
+// lists in cmbNIC have their native cases, AdapterDiscovery, and an end-to-end one.)
+TEST_F(MainWindowTest, StartUpShowsTheMachinesAddresses) {
+  auto frm = Open();
   // Every address followed by CR LF, which Wine's status bar keeps as two blanks.
   Names expected = AdapterAddresses();
   if (expected.empty()) GTEST_SKIP() << "no adapter address here to compare with";
-  std::string text = frm.StatusText(kAddressPanel);
+  std::string text = frm->StatusText(kAddressPanel);
   Names shown;
   for (std::size_t end; (end = text.find("  ")) != std::string::npos; text.erase(0, end + 2))
     shown.push_back(text.substr(0, end));
