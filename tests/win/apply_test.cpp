@@ -46,10 +46,9 @@ class ApplyTest : public test::WindowTest {
     options.settle = {std::chrono::milliseconds(400), std::chrono::milliseconds(400),
                       std::chrono::milliseconds(50)};
     Open(std::move(options), /*show=*/false);
-    const HWND nic = frm_->Control(cmbNIC);
-    ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"LAN"));
-    ::SendMessageW(nic, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"   "));
-    ::SendMessageW(nic, CB_SETCURSEL, 0, 0);
+    for (const wchar_t* name : {L"LAN", L"   "})
+      ::SendMessageW(frm_->Control(cmbNIC), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    ::SendMessageW(frm_->Control(cmbNIC), CB_SETCURSEL, 0, 0);
     // What the window shows while its box is up.
     prompts_.onShow = [this](const test::ScriptedPrompts::Prompt&) {
       progressAtBox_ = frm_->StatusText(kProgressPanel);

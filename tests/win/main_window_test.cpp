@@ -288,10 +288,17 @@ TEST_F(MainWindowTest, ADpiChangeLaysTheWindowOutAgainWithItsFontsAndIcons) {
   }
 }
 
-// The fourth state, a static address without DNS, comes only through code: selecting such a
-// place (win_place_list_test).
-TEST_F(MainWindowTest, TheStatesThroughClicks) {
+// The editing controls follow the clicks on the radio buttons (the fourth state, a static
+// address without DNS, comes only through code: selecting such a place, win_place_list_test);
+// btnSave follows real changes and the user's pick only.
+TEST_F(MainWindowTest, TheStatesThroughClicksAndTheChangesThatEnableSave) {
   auto frm = Open();
+  const HWND save = frm->Control(btnSave);
+  auto saveAfter = [&](auto&& action) {
+    ::EnableWindow(save, FALSE);
+    action();
+    return ::IsWindowEnabled(save) != 0;
+  };
   Click(frm->Control(rdoDHCP));
   Click(frm->Control(rdoAutoDNS));
   EXPECT_EQ(Observed(*frm), Rules({rdoDHCP, rdoAutoDNS}));
@@ -303,23 +310,13 @@ TEST_F(MainWindowTest, TheStatesThroughClicks) {
   Click(frm->Control(rdoIP));  // forces manual DNS
   EXPECT_EQ(Observed(*frm), Rules({rdoIP, rdoNextDNS}));
   EXPECT_EQ(PaintedBackground(frm->Control(edt1stDNS)), ::GetSysColor(COLOR_WINDOW));
-
   // A click on the selected button changes nothing, not even btnSave.
-  ::EnableWindow(frm->Control(btnSave), FALSE);
-  Click(frm->Control(rdoIP));
-  Click(frm->Control(rdoNextDNS));
-  frm->SetChecked(rdoIP);
-  EXPECT_FALSE(::IsWindowEnabled(frm->Control(btnSave)));
-}
+  EXPECT_FALSE(saveAfter([&] {
+    Click(frm->Control(rdoIP));
+    Click(frm->Control(rdoNextDNS));
+    frm->SetChecked(rdoIP);
+  }));
 
-TEST_F(MainWindowTest, ChangesFireOnRealChangesAndTheUsersPickOnly) {
-  auto frm = Open();
-  const HWND save = frm->Control(btnSave);
-  auto saveAfter = [&](auto&& action) {
-    ::EnableWindow(save, FALSE);
-    action();
-    return ::IsWindowEnabled(save) != 0;
-  };
   for (ControlId field : {edtPlace, edtIP, edtSubNetMask, edtGateWay, edt1stDNS, edt2ndDNS}) {
     SCOPED_TRACE(FindControl(field)->name);
     EXPECT_TRUE(saveAfter([&] { frm->SetText(field, "1.2.3.4"); }));
@@ -482,7 +479,7 @@ Names AdapterAddresses() {
 }
 
 // Start-up shows the machine's addresses in the status bar. (The connections that start-up
-// lists in cmbNIC have their native cases, AdapterDiscovery, and an end-to-end one.)
+// lists in cmbNIC have their fuzz oracle, adapter_matching, and an end-to-end case.)
 TEST_F(MainWindowTest, StartUpShowsTheMachinesAddresses) {
   auto frm = Open();
   // Every address followed by CR LF, which Wine's status bar keeps as two blanks.
