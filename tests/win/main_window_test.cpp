@@ -53,21 +53,18 @@ int TextWidth(HWND control) {
   return r.right;
 }
 
-BOOL CALLBACK CollectNonImeWindow(HWND window, LPARAM list) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  const std::wstring_view className = name;
-  if (className != L"IME" && className != L"MSCTFIME UI" && className != L"WineX11IME") {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-  }
-  return TRUE;
-}
-
-// The thread's top-level windows, less the input-method window the system keeps per thread.
+// The thread's top-level windows, less the input-method windows the system keeps per thread.
 std::vector<HWND> ThreadWindows() {
   std::vector<HWND> windows;
-  ::EnumThreadWindows(::GetCurrentThreadId(), CollectNonImeWindow,
-                      reinterpret_cast<LPARAM>(&windows));
+  for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, nullptr, nullptr));) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    const std::wstring_view className = name;
+    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId() &&
+        className != L"IME" && className != L"MSCTFIME UI" && className != L"WineX11IME") {
+      windows.push_back(window);
+    }
+  }
   return windows;
 }
 
