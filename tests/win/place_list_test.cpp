@@ -401,9 +401,7 @@ TEST_F(PlaceListTest, RefusedWritesLeaveTheListAndProfilesInStep) {
 
 // The private-profile functions cut names and values to their buffers; the store reads them
 // whole however long they are.
-TEST(ProfileFile, LongNamesAndValuesAreReadWhole) {
-  test::TempDir dir;
-  const std::string path = dir.File("many.ini");
+TEST_F(PlaceListTest, LongNamesAndValuesAreReadWhole) {
   // 200 sections of 100-byte names: 20 KB of names, beyond any fixed 16 KB buffer.
   std::string text;
   for (int i = 0; i < 200; ++i) {
@@ -412,10 +410,8 @@ TEST(ProfileFile, LongNamesAndValuesAreReadWhole) {
     text += "[" + name + "]\r\nOrder=" + std::to_string(i) + "\r\n";
   }
   const std::string longValue(5000, 'v');
-  text += "[long]\r\nNIC=" + longValue + "\r\nOrder=200\r\n";
-  test::WriteFileBytes(path, text);
-
-  PrivateProfileStore ini(path);
+  WriteIni(text + "[long]\r\nNIC=" + longValue + "\r\nOrder=200\r\n");
+  PrivateProfileStore ini(ini_);
   const TProfileList list = LoadProfiles(ini);
   ASSERT_EQ(list.size(), 201u);
   EXPECT_EQ(list[199].Place, "place-199" + std::string(91, 'x'));
