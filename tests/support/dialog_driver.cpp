@@ -44,33 +44,16 @@ std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds deadlin
 
 namespace {
 
-struct WindowSearch {
-  DWORD id;
-  const wchar_t* className;
-  HWND found;
-};
-
-// A named CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
-BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param) {
-  auto* s = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  if (owner == s->id && ::lstrcmpW(name, s->className) == 0 && ::IsWindowVisible(window)) {
-    s->found = window;
-    return FALSE;
+HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
+  for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, className, nullptr));) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && ::IsWindowVisible(window)) return window;
   }
-  return TRUE;
+  return nullptr;
 }
 
 }  // namespace
-
-HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
-  WindowSearch search{processId, className, nullptr};
-  ::EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className,
                           std::chrono::milliseconds deadline) {

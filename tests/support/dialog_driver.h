@@ -24,7 +24,6 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   DWORD Id() const { return id_; }
-  bool Started() const { return static_cast<bool>(process_); }
   // The exit code once the process has ended within the deadline.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds deadline = std::chrono::seconds(20));
 
@@ -33,9 +32,7 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
-// A visible top-level window of the process with that window class; null when none.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className);
-// Waits for one; null at the deadline.
+// A visible top-level window of the process with that window class; null at the deadline.
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className,
                           std::chrono::milliseconds deadline = std::chrono::seconds(20));
 

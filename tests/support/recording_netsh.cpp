@@ -12,76 +12,60 @@
 
 #include <string>
 
+#include "win/files_win32.h"
 #include "win/handle.h"
 #include "win/text_win32.h"
 
 namespace {
 
-std::wstring Environment(const wchar_t* name) {
+std::string Environment(const wchar_t* name) {
   wchar_t value[32768] = {};
   const DWORD length = ::GetEnvironmentVariableW(name, value, 32768);
-  return length > 0 && length < 32768 ? std::wstring(value, length) : std::wstring();
+  return length > 0 && length < 32768 ? tavi::WideToUtf8({value, length}) : std::string();
 }
 
-bool ReadAll(const std::wstring& path, std::string& bytes) {
-  tavi::Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-  if (!file) return false;
-  char block[4096];
-  DWORD read = 0;
-  while (::ReadFile(file.get(), block, sizeof block, &read, nullptr) && read > 0)
-    bytes.append(block, read);
-  return true;
-}
-
-bool Write(const std::wstring& path, const std::string& bytes, bool append) {
-  tavi::Handle file(::CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, 0,
-                                  nullptr, append ? OPEN_ALWAYS : CREATE_NEW, 0, nullptr));
+bool Write(HANDLE file, const std::string& bytes) {
   DWORD written = 0;
-  return file &&
-         ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
+  return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
-std::wstring ProgramName() {
-  std::wstring path = tavi::Utf8ToWide(tavi::ExecutablePath());
-  path = path.substr(path.find_last_of(L"\\/") + 1);
-  if (path.size() > 4 && ::lstrcmpiW(path.c_str() + path.size() - 4, L".exe") == 0)
-    path.resize(path.size() - 4);
-  ::CharLowerW(path.data());
-  return path;
+// Several runs may record at once; the append and the create-new keep each one whole.
+bool Write(const std::string& path, const std::string& bytes, bool append) {
+  tavi::Handle file(::CreateFileW(tavi::Utf8ToWide(path).c_str(),
+                                  append ? FILE_APPEND_DATA : GENERIC_WRITE, 0, nullptr,
+                                  append ? OPEN_ALWAYS : CREATE_NEW, 0, nullptr));
+  return file && Write(file.get(), bytes);
 }
 
 }  // namespace
 
 int main() {
-  const std::wstring folder = Environment(L"TAVI_RECORD_DIR");
+  const std::string folder = Environment(L"TAVI_RECORD_DIR");
   if (folder.empty()) return 0;
   int count = 0;
   LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
   if (!arguments) return 1;
-  std::wstring line = ProgramName();
+  // The program's name, lower case, without its folder and ".exe".
+  std::wstring line = tavi::Utf8ToWide(tavi::ExecutablePath());
+  line = line.substr(line.find_last_of(L"\\/") + 1);
+  ::CharLowerW(line.data());
+  if (line.ends_with(L".exe")) line.resize(line.size() - 4);
   for (int i = 1; i < count; ++i)
     line += L" " + std::wstring(arguments[i]);
   const bool script = count == 3 && ::lstrcmpiW(arguments[1], L"-f") == 0;
-  const std::wstring scriptPath = script ? arguments[2] : L"";
+  const std::string scriptPath = script ? tavi::WideToUtf8(arguments[2]) : "";
   ::LocalFree(arguments);
 
-  // Several runs may record at once; the append and the create-new keep each one whole.
-  Write(folder + L"\\commands.txt", tavi::WideToUtf8(line) + "\r\n", true);
-  std::string said;
-  const std::wstring output = Environment(L"TAVI_NETSH_OUTPUT");
-  if (!output.empty() && ReadAll(output, said)) {
-    DWORD written = 0;
-    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), said.data(), static_cast<DWORD>(said.size()),
-                &written, nullptr);
+  Write(folder + "\\commands.txt", tavi::WideToUtf8(line) + "\r\n", true);
+  if (const auto said = tavi::ReadWholeFile(Environment(L"TAVI_NETSH_OUTPUT"))) {
+    Write(::GetStdHandle(STD_OUTPUT_HANDLE), *said);
   }
   if (!script) return 0;
-  std::string bytes;
-  if (!ReadAll(scriptPath, bytes)) return 1;
+  const auto bytes = tavi::ReadWholeFile(scriptPath);
+  if (!bytes) return 1;
   for (int n = 1;; ++n) {
-    if (Write(folder + L"\\script-" + std::to_wstring(n) + L".dat", bytes, false)) return 0;
+    if (Write(folder + "\\script-" + std::to_string(n) + ".dat", *bytes, false)) return 0;
     if (::GetLastError() != ERROR_FILE_EXISTS) return 1;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "win/files_win32.h"
@@ -50,9 +51,7 @@ std::string EnvironmentValue(const std::string& name) {
 std::string RequiredEnvPath(const char* name) {
   std::string value = EnvironmentValue(name);
   if (value.empty()) ADD_FAILURE() << "environment variable " << name << " is not set";
-  for (char& c : value) {
-    if (c == '/') c = '\\';
-  }
+  std::ranges::replace(value, '/', '\\');
   return value;
 }
 

@@ -24,7 +24,6 @@ struct OpenMenu {
   std::vector<std::string> items;
   int choose = -1;
   int ticks = 0;
-  bool seen = false;
 };
 inline OpenMenu* openMenu = nullptr;
 
@@ -42,21 +41,25 @@ inline void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     wchar_t text[256] = {};
     ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
     const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-    std::string item = WideToUtf8(text);
-    if (state & MF_CHECKED) item += '*';
-    if (state & MF_GRAYED) item += '-';
+    openMenu->items.push_back(WideToUtf8(text) + (state & MF_CHECKED ? "*" : "") +
+                              (state & MF_GRAYED ? "-" : ""));
     if (i <= openMenu->choose && !(state & MF_SEPARATOR)) ++downs;
-    openMenu->items.push_back(item);
   }
-  openMenu->seen = true;
-  if (openMenu->choose < 0) {
-    ::EndMenu();
-    return;
-  }
-  // The arrow keys step over the separator, as a user's do.
+  // The arrow keys step over the separator, as a user's do; Escape closes the menu unchosen.
   for (int i = 0; i < downs; ++i)
     ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-  ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+  ::PostMessageW(popup, WM_KEYDOWN, openMenu->choose < 0 ? VK_ESCAPE : VK_RETURN, 0);
+}
+
+// The texts of a list box's items.
+inline std::vector<std::string> Items(HWND list) {
+  std::vector<std::string> items;
+  for (LRESULT i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+    std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+    ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    items.push_back(WideToUtf8(text));
+  }
+  return items;
 }
 
 class WindowTest : public ::testing::Test {
@@ -104,14 +107,13 @@ class WindowTest : public ::testing::Test {
   // "*" when checked and "-" when greyed ("" for the separator). With choose, that item is
   // chosen with the keyboard; else the menu is closed. The window: the test's, unless named.
   std::vector<std::string> TrayMenu(int choose = -1, HWND window = nullptr) {
-    OpenMenu open;
-    open.choose = choose;
+    OpenMenu open{{}, choose};
     openMenu = &open;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, ReadOpenMenu);
     ::SendMessageW(window ? window : frm_->Handle(), TfrmMain::kTrayMessage, 1, WM_RBUTTONUP);
     ::KillTimer(nullptr, timer);
     openMenu = nullptr;
-    EXPECT_TRUE(open.seen);
+    EXPECT_FALSE(open.items.empty()) << "no menu opened";
     return open.items;
   }
 

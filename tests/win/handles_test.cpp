@@ -14,31 +14,28 @@ bool IsOpen(HANDLE h) {
 }
 
 TEST(UniqueHandle, ClosesOnceAcrossMovesResetsAndRelease) {
-  HANDLE raw = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  ASSERT_NE(raw, nullptr);
+  auto event = [] { return ::CreateEventW(nullptr, TRUE, FALSE, nullptr); };
+  const HANDLE raw = event(), a = event(), b = event();
+  ASSERT_TRUE(raw && a && b);
   {
     Handle first(raw);
     Handle second(std::move(first));
-    EXPECT_FALSE(first);
-    EXPECT_EQ(second.get(), raw);
     Handle third;
     third = std::move(second);
+    EXPECT_FALSE(first || second);
+    EXPECT_EQ(third.get(), raw);
     EXPECT_TRUE(IsOpen(raw));
   }
   EXPECT_FALSE(IsOpen(raw));
 
-  HANDLE a = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE b = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
   Handle owner(a);
   owner.reset(b);  // closes a, holds b
   EXPECT_FALSE(IsOpen(a));
   EXPECT_EQ(owner.release(), b);
   EXPECT_FALSE(owner);
-  EXPECT_TRUE(IsOpen(b));
-  ::CloseHandle(b);
+  EXPECT_TRUE(IsOpen(b) && ::CloseHandle(b));
 
-  Handle invalid(INVALID_HANDLE_VALUE);  // CreateFile's failure value is no handle
-  EXPECT_FALSE(invalid);
+  EXPECT_FALSE(Handle(INVALID_HANDLE_VALUE));  // CreateFile's failure value is no handle
   WIN32_FIND_DATAW data;
   EXPECT_FALSE(FindHandle(::FindFirstFileW(L"Z:\\no\\such\\folder\\*", &data)));
 }
