@@ -146,11 +146,11 @@ void TfrmMain::listboxPlaceClick() {
     const TNetworkInfo shown = ReadProfile(*IniFile, EntryText(list, index));
     SetText(edtPlace, shown.Place);
     SelectConnection(Control(cmbNIC), shown.NIC);
-    SetText(edtIP, shown.IP);
-    SetText(edtSubNetMask, shown.SubNetMask);
-    SetText(edtGateWay, shown.GateWay);
-    SetText(edt1stDNS, shown.FirstDNS);
-    SetText(edt2ndDNS, shown.SecondDNS);
+    SetText(edtIP, ShownAddress(shown.IP));
+    SetText(edtSubNetMask, ShownAddress(shown.SubNetMask));
+    SetText(edtGateWay, ShownAddress(shown.GateWay));
+    SetText(edt1stDNS, ShownAddress(shown.FirstDNS));
+    SetText(edt2ndDNS, ShownAddress(shown.SecondDNS));
   }
   // The address button first, then the DNS button: a static address without a primary DNS
   // server ends with automatic DNS selected, though the static choice disabled it.

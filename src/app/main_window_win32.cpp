@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
 #include <utility>
 
@@ -13,6 +14,7 @@
 #include "app/scoped_flag.h"
 #include "netcfg/connection_reader_win32.h"
 #include "profiles/private_profile_win32.h"
+#include "profiles/profile_list.h"
 #include "profiles/profile_store.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
@@ -302,8 +304,10 @@ void TfrmMain::OnNcDestroy() {
 
 void TfrmMain::FormCreate() {
   Profiles.clear();
-  IniFile = std::make_unique<PrivateProfileStore>(
+  auto ini = std::make_unique<PrivateProfileStore>(
       options_.iniPath.empty() ? IniPathForExecutable(ExecutablePath()) : options_.iniPath);
+  if (!ini->WaitUntilReadable(std::chrono::seconds(1))) unreadableIni_ = ini->Path();
+  IniFile = std::move(ini);
   Profiles = LoadProfiles(*IniFile);
   ShowLocalAddresses();
   FillAdapterList();
@@ -327,12 +331,25 @@ void TfrmMain::RunFirstActivation() {
   {
     const ScopedFlag running(inFirstActivation_);
     const HWND list = Control(ControlId::listboxPlace);
+    // The list is on screen by now: without this, every entry would redraw its scroll bar,
+    // seconds for a file of thousands of places.
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (const TNetworkInfo& profile : Profiles) {
       ::SendMessageW(list, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(Utf8ToWide(profile.Place).c_str()));
     }
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
     ::SendMessageW(list, LB_SETCURSEL, 0, 0);
     listboxPlaceClick();
+    // An empty list must not pass for a file without places; "/s" asks for no boxes.
+    const bool quiet = std::ranges::any_of(Arguments(), [](const std::string& argument) {
+      return ClassifyArgument(argument, {}, SameIgnoringCase).kind ==
+             ArgumentAction::Kind::SetQuiet;
+    });
+    if (!unreadableIni_.empty() && !quiet) {
+      ShowMessage(UnreadableFileText(unreadableIni_), kTaviCaption, MB_OK | MB_ICONEXCLAMATION);
+    }
     ProcessCommandLine();
   }
   if (closeRequested_) ExecuteClose();

@@ -254,6 +254,8 @@ class TfrmMain {
   HKL layoutBeforeField_ = nullptr;
   bool activated_ = false;
   bool inFirstActivation_ = false;
+  // The profile file when it was there but could not be read at start; empty otherwise.
+  std::string unreadableIni_;
   bool closeRequested_ = false;
   bool quitPosted_ = false;
   bool restoringFocus_ = false;

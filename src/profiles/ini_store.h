@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@ class IniStore {
   virtual std::vector<std::string> ReadSections() const = 0;
   // The value, or the empty text when the section or key is absent.
   virtual std::string ReadString(std::string_view section, std::string_view key) const = 0;
+  // The values of several keys of one section, in the order asked, each as ReadString gives
+  // it. A file may do this in one read instead of one a key.
+  virtual std::vector<std::string> ReadStrings(std::string_view section,
+                                               std::span<const std::string_view> keys) const;
   // Creates the file and the section when absent. Throws IniWriteError when refused.
   virtual void WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;

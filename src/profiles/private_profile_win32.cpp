@@ -3,27 +3,53 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_set>
 
+#include "win/handle.h"
 #include "win/text_win32.h"
 
 namespace tavi {
 namespace {
 
-// GetPrivateProfileStringW cuts its answer to the buffer and tells so only by the length it
-// returns (size - 1 for a value, size - 2 for the list of names); grow until it all fits.
-std::wstring ReadProfileText(const wchar_t* section, const wchar_t* key, const std::wstring& path,
-                             DWORD truncatedMargin) {
+// The private-profile functions cut their answer to the buffer and tell so only by the length
+// they return (size - 1 for a value, size - 2 for a list of names or lines); grow until it all
+// fits.
+template <typename Read>
+std::wstring ReadWhole(Read read, DWORD truncatedMargin) {
   std::wstring buffer(4096, L'\0');
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());
-    const DWORD length =
-        ::GetPrivateProfileStringW(section, key, L"", buffer.data(), size, path.c_str());
+    const DWORD length = read(buffer.data(), size);
     if (length + truncatedMargin < size) {
       buffer.resize(length);
       return buffer;
     }
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::wstring ReadProfileText(const wchar_t* section, const wchar_t* key, const std::wstring& path,
+                             DWORD truncatedMargin) {
+  return ReadWhole(
+      [&](wchar_t* buffer, DWORD size) {
+        return ::GetPrivateProfileStringW(section, key, L"", buffer, size, path.c_str());
+      },
+      truncatedMargin);
+}
+
+std::wstring_view TrimBlanks(std::wstring_view text) {
+  const size_t first = text.find_first_not_of(L" \t");
+  if (first == std::wstring_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+// A value as GetPrivateProfileStringW gives it from its line: without the blanks around it,
+// and without quotes, single or double, that enclose it.
+std::wstring_view LineValue(std::wstring_view value) {
+  value = TrimBlanks(value);
+  if (value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0])
+    value = value.substr(1, value.size() - 2);
+  return value;
 }
 
 // A list of names as the functions return it: each name ends in a NUL.
@@ -50,10 +76,25 @@ std::ptrdiff_t CountSections(const std::vector<std::string>& names, std::string_
 PrivateProfileStore::PrivateProfileStore(std::string path)
     : path_(std::move(path)), widePath_(Utf8ToWide(path_)) {}
 
+bool PrivateProfileStore::WaitUntilReadable(std::chrono::milliseconds patience) const {
+  const auto end = std::chrono::steady_clock::now() + patience;
+  for (;;) {
+    // The sharing that the private-profile functions ask for when they read.
+    const Handle file(::CreateFileW(widePath_.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD error = ::GetLastError();
+    if (file || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    ::Sleep(50);
+  }
+}
+
 std::vector<std::string> PrivateProfileStore::ReadSections() const {
   std::vector<std::string> names;
+  std::unordered_set<std::wstring> seen;
   for (std::string& name : AllSections()) {
-    if (CountSections(names, name) == 0) names.push_back(std::move(name));
+    if (seen.insert(UpperInvariant(name)).second) names.push_back(std::move(name));
   }
   return names;
 }
@@ -61,6 +102,36 @@ std::vector<std::string> PrivateProfileStore::ReadSections() const {
 std::vector<std::string> PrivateProfileStore::ReadKeys(std::string_view section) const {
   const std::wstring wideSection = Utf8ToWide(section);
   return SplitNames(ReadProfileText(wideSection.c_str(), nullptr, widePath_, 2));
+}
+
+std::vector<std::string> PrivateProfileStore::ReadStrings(
+    std::string_view section, std::span<const std::string_view> keys) const {
+  // The section's "key=value" lines in one read; the first line of a key holds its value, as
+  // for GetPrivateProfileStringW, whose key comparison ignores letter case.
+  const std::wstring wideSection = Utf8ToWide(section);
+  const std::vector<std::string> lines = SplitNames(ReadWhole(
+      [&](wchar_t* buffer, DWORD size) {
+        return ::GetPrivateProfileSectionW(wideSection.c_str(), buffer, size, widePath_.c_str());
+      },
+      2));
+  std::vector<std::wstring> wanted;
+  for (std::string_view key : keys)
+    wanted.push_back(UpperInvariant(key));
+  std::vector<std::string> values(keys.size());
+  std::vector<bool> found(keys.size());
+  for (const std::string& line : lines) {
+    const std::wstring wide = Utf8ToWide(line);
+    const size_t equals = wide.find(L'=');
+    const std::wstring key =
+        UpperInvariant(WideToUtf8(TrimBlanks(std::wstring_view(wide).substr(0, equals))));
+    for (size_t k = 0; k < keys.size(); ++k) {
+      if (found[k] || key != wanted[k]) continue;
+      found[k] = true;
+      if (equals != std::wstring::npos)
+        values[k] = WideToUtf8(LineValue(std::wstring_view(wide).substr(equals + 1)));
+    }
+  }
+  return values;
 }
 
 std::string PrivateProfileStore::ReadString(std::string_view section, std::string_view key) const {

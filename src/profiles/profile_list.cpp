@@ -169,8 +169,22 @@ void WriteProfile(const TNetworkInfo& profile, IniStore& ini) {
     ini.WriteString(profile.Place, key.name, profile.*key.field);
 }
 
+std::string_view ShownAddress(std::string_view value) {
+  if (value.size() <= kShownAddressBytes) return value;
+  size_t end = kShownAddressBytes;
+  while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80)
+    --end;  // not inside a UTF-8 sequence
+  return value.substr(0, end);
+}
+
 std::string SavedText(std::string_view name) {
   return Bracketed(name, "]에 대한 정보를 저장하였습니다.");
+}
+
+std::string UnreadableFileText(std::string_view path) {
+  return "사용 환경 파일을 읽을 수 없어 사용 환경을 보여 줄 수 없습니다. 다른 프로그램이 파일을 "
+         "열고 있다면 그 프로그램을 닫은 뒤 Tavi를 다시 시작하세요.\r\r" +
+         std::string(path);
 }
 
 std::string DeleteQuestionText(std::string_view name) {

@@ -97,6 +97,12 @@ TNetworkInfo ProfileToSave(const EditedProfile& edited);
 // SubNetMask, GateWay, 1stDNS, 2ndDNS. Order is left alone.
 void WriteProfile(const TNetworkInfo& profile, IniStore& ini);
 
+// An address value of the file as its field shows it: cut to kShownAddressBytes at a character
+// boundary. No address is near that long, and an edit control takes minutes over a value of
+// a megabyte that a damaged file may hold.
+inline constexpr size_t kShownAddressBytes = 255;
+std::string_view ShownAddress(std::string_view value);
+
 // ---- Messages ----------------------------------------------------------------------------
 
 inline constexpr char kTaviCaption[] = "Tavi";
@@ -107,6 +113,8 @@ inline constexpr char kSavedCaption[] = "저장 완료";
 inline constexpr char kDeleteCaption[] = "삭제 확인";
 
 std::string SavedText(std::string_view name);
+// At start, a profile file that is there but could not be read: no place is listed.
+std::string UnreadableFileText(std::string_view path);
 std::string DeleteQuestionText(std::string_view name);
 
 }  // namespace tavi

@@ -1,7 +1,9 @@
 #include "profiles/profile_store.h"
 
+#include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "profiles/integer_text.h"
 
@@ -10,6 +12,14 @@ namespace tavi {
 std::int32_t IniStore::ReadInteger(std::string_view section, std::string_view key,
                                    std::int32_t fallback) const {
   return StrToIntDef(ReadString(section, key), fallback);
+}
+
+std::vector<std::string> IniStore::ReadStrings(std::string_view section,
+                                               std::span<const std::string_view> keys) const {
+  std::vector<std::string> values;
+  for (std::string_view key : keys)
+    values.push_back(ReadString(section, key));
+  return values;
 }
 
 void IniStore::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
@@ -32,9 +42,8 @@ int CompareProfileOrder(const TNetworkInfo& a, const TNetworkInfo& b) {
 namespace {
 
 void QuickSort(TProfileList& list, int left, int right) {
-  int i = 0;
-  do {
-    i = left;
+  while (left < right) {
+    int i = left;
     int j = right;
     // The pivot's Order is all the comparison looks at; keep that instead of a copy.
     const std::int32_t pivot = list[static_cast<size_t>(left + (right - left) / 2)].Order;
@@ -49,9 +58,17 @@ void QuickSort(TProfileList& list, int left, int right) {
         --j;
       }
     } while (i <= j);
-    if (left < j) QuickSort(list, left, j);
-    left = i;
-  } while (i < right);
+    // The two parts are sorted apart, so the order of sorting them changes nothing. Only the
+    // smaller one recurses: an adverse file (every pivot the largest Order of its part) would
+    // otherwise nest a call per place and overflow the stack.
+    if (j - left < right - i) {
+      QuickSort(list, left, j);
+      left = i;
+    } else {
+      QuickSort(list, i, right);
+      right = j;
+    }
+  }
 }
 
 }  // namespace
@@ -69,11 +86,20 @@ TNetworkInfo ReadProfile(const IniStore& ini, std::string name) {
 }
 
 TProfileList LoadProfiles(const IniStore& ini) {
+  // The six values and Order in one read a place: a file of thousands of places is read
+  // thousands of times, not seven times that.
+  std::vector<std::string_view> keys;
+  for (const ProfileKey& key : kProfileKeys)
+    keys.push_back(key.name);
+  keys.push_back(kOrderKey);
   TProfileList profiles;
   for (std::string& name : ini.ReadSections()) {
-    const std::int32_t order = ini.ReadInteger(name, kOrderKey, 0);
-    profiles.push_back(ReadProfile(ini, std::move(name)));
-    profiles.back().Order = order;
+    std::vector<std::string> values = ini.ReadStrings(name, keys);
+    TNetworkInfo& info = profiles.emplace_back();
+    for (size_t k = 0; k < std::size(kProfileKeys); ++k)
+      info.*kProfileKeys[k].field = std::move(values[k]);
+    info.Order = StrToIntDef(values.back(), 0);
+    info.Place = std::move(name);
   }
   SortProfiles(profiles);
   for (size_t i = 0; i < profiles.size(); ++i)

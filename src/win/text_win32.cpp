@@ -54,8 +54,6 @@ bool FitsCodePage(std::string_view text, UINT codePage) {
   return !usedDefault && ToWide(bytes, codePage) == wide;
 }
 
-namespace {
-
 std::wstring UpperInvariant(std::string_view text) {
   const std::wstring wide = Utf8ToWide(text);
   if (wide.empty()) return wide;
@@ -67,8 +65,6 @@ std::wstring UpperInvariant(std::string_view text) {
   }
   return upper;
 }
-
-}  // namespace
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return UpperInvariant(a) == UpperInvariant(b);

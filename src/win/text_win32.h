@@ -24,6 +24,8 @@ bool FitsCodePage(std::string_view text, UINT codePage);
 // Cyrillic and full-width letters alike; Hangul has no case), then code unit by code unit. A
 // linguistic comparison would also equate texts that differ in more than case.
 bool SameIgnoringCase(std::string_view a, std::string_view b);
+// The text in capitals, as SameIgnoringCase compares it: equal keys for names it takes as one.
+std::wstring UpperInvariant(std::string_view text);
 
 std::string GetWindowTextUtf8(HWND window);
 void SetWindowTextUtf8(HWND window, std::string_view text);

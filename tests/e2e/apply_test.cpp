@@ -7,16 +7,21 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/main_layout.h"
 #include "dialog_driver.h"
 #include "example_scripts.h"
 #include "netcfg/registry_values_win32.h"
+#include "win/handle.h"
 #include "win/text_win32.h"
 #include "win_test_support.h"
 
@@ -219,6 +224,165 @@ TEST_F(ApplyFromCommandLine, NothingAppliedKeepsTheWindowAndAFailedStartIsAFailu
   EXPECT_EQ(failing->WaitForExit(), std::optional<DWORD>(1));
   EXPECT_EQ(Commands(), "");
   EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
+}
+
+// ---- Hostile profile files ----------------------------------------------------------------
+
+// Order values that make every pivot of the list's quicksort the largest Order of its part,
+// the deepest the sort can nest: the Order of place i, each of 0 to n - 1 once.
+std::vector<int> AdverseOrders(int n) {
+  std::vector<int> label(static_cast<size_t>(n));
+  std::vector<int> order(label.size(), -1);  // -1: not chosen yet, below every pivot so far
+  std::iota(label.begin(), label.end(), 0);
+  auto at = [&](int i) -> int& {
+    return order[static_cast<size_t>(label[static_cast<size_t>(i)])];
+  };
+  int next = n;
+  std::vector<std::pair<int, int>> parts{{0, n - 1}};
+  while (!parts.empty()) {
+    auto [left, right] = parts.back();
+    parts.pop_back();
+    if (left >= right) continue;
+    int& pivot = at(left + (right - left) / 2);
+    if (pivot < 0) pivot = --next;
+    const int value = pivot;
+    int i = left;
+    int j = right;
+    do {
+      while (at(i) < value)
+        ++i;
+      while (at(j) > value)
+        --j;
+      if (i <= j) std::swap(label[static_cast<size_t>(i++)], label[static_cast<size_t>(j--)]);
+    } while (i <= j);
+    parts.insert(parts.end(), {{left, j}, {i, right}});
+  }
+  for (int& o : order)
+    if (o < 0) o = --next;
+  return order;
+}
+
+std::vector<std::string> ListEntries(HWND window) {
+  const HWND list = ::GetDlgItem(window, static_cast<int>(ControlId::listboxPlace));
+  std::vector<std::string> entries(static_cast<size_t>(::SendMessageW(list, LB_GETCOUNT, 0, 0)));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    entries[i] = WideToUtf8(text);
+  }
+  return entries;
+}
+
+HWND Field(HWND window, ControlId id) {
+  return ::GetDlgItem(::GetDlgItem(window, static_cast<int>(ControlId::GroupBox1)),
+                      static_cast<int>(id));
+}
+
+// The window of a start, once it answers within the bound of a start (null otherwise).
+HWND StartedWindow(test::ChildProcess& tavi) {
+  const HWND window = test::WaitForProcessWindow(tavi.Id(), L"TfrmMain");
+  DWORD_PTR result = 0;
+  return window && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result)
+             ? window
+             : nullptr;
+}
+
+// Files that a hand, a tool or a failing disk may leave: Tavi starts within the bound, lists
+// what the file holds (the first entries in order), shows at most a field's worth of a value,
+// and a run that saved nothing leaves every byte of the file as it was.
+TEST_F(ApplyFromCommandLine, HostileProfileFilesStartAndStayAsTheyWere) {
+  std::string noise;
+  for (std::uint32_t x = 15; noise.size() < 65536;)
+    noise += static_cast<char>((x = x * 1103515245u + 12345u) >> 23);
+  const std::wstring utf16 = L"\uFEFF[카페ก]\r\nNIC=lo\r\nOrder=1\r\n[집]\r\nOrder=0\r\n";
+  const std::vector<int> orders = AdverseOrders(10000);
+  std::string many;
+  std::vector<std::string> sorted(orders.size());
+  for (size_t i = 0; i < orders.size(); ++i) {
+    sorted[static_cast<size_t>(orders[i])] = "곳 " + std::to_string(i);
+    many += "[곳 " + std::to_string(i) + "]\r\nNIC=lo\r\nIP=10.0.0.1\r\nSubNetMask=255.0.0.0\r\n" +
+            "Order=" + std::to_string(orders[i]) + "\r\n";
+  }
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::vector<std::string> first;
+  } files[] = {
+      {"random bytes", noise + Utf8ToCodePage("\r\n[집]\r\nOrder=-2147483648\r\n", 949), {"집"}},
+      {"UTF-16 with a byte-order mark",
+       std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2),
+       {"집", "카페ก"}},
+      {"10000 places in the sort's worst order", Utf8ToCodePage(many, 949), sorted},
+      {"a value of 1 MiB",
+       Utf8ToCodePage("[큰 값]\r\nIP=" + std::string(1 << 20, '1') + "\r\n[집]\r\nOrder=1\r\n",
+                      949),
+       {"큰 값", "집"}},
+      {"Order values that collide and overflow",
+       "[a]\r\nOrder=2147483647\r\n[b]\r\nOrder=-2147483648\r\n[c]\r\nOrder=99999999999\r\n"
+       "[d]\r\nOrder=$7FFFFFFF\r\n[e]\r\nOrder=0\r\n[f]\r\nOrder=-0\r\n",
+       {"b", "e", "f", "c", "a", "d"}},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.what);
+    test::WriteFileBytes(app_ + "\\tavi.ini", file.bytes);
+    auto tavi = Start("");
+    const HWND window = StartedWindow(*tavi);
+    ASSERT_TRUE(window);
+    std::vector<std::string> entries = ListEntries(window);
+    entries.resize(std::min(entries.size(), file.first.size()));
+    EXPECT_EQ(entries, file.first);
+    EXPECT_LE(test::WindowText(Field(window, ControlId::edtIP)).size(), 255u);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_TRUE(test::ReadFileBytes(app_ + "\\tavi.ini") == file.bytes);
+  }
+}
+
+// Another program holds the file open: without sharing at the start, nothing can be read, and
+// Tavi says so rather than show a file without places (a quiet run only fails); sharing
+// reading only, the places show and every write is refused with the message of a refused
+// write. Neither changes a byte. A file that disappears gets back only what a move writes.
+TEST_F(ApplyFromCommandLine, ALockedOrVanishedFileIsNeitherHiddenNorWrittenHalf) {
+  const std::string ini = app_ + "\\tavi.ini";
+  const std::string before = test::ReadFileBytes(ini);
+  auto hold = [&](DWORD share) {
+    return Handle(::CreateFileW(Utf8ToWide(ini).c_str(), GENERIC_READ | GENERIC_WRITE, share,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+  {
+    const Handle held = hold(0);
+    auto tavi = Start("");
+    AnswerBox(*tavi, "Tavi", "사용 환경 파일을 읽을 수 없어 사용 환경을 보여 줄 수 없습니다.");
+    const HWND window = StartedWindow(*tavi);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(ListEntries(window), std::vector<std::string>{});
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
+    // "/s" keeps that box away; the index then names no place.
+    auto quiet = Start("/s 0");
+    AnswerBox(*quiet, "Tavi", "사용 환경을 찾을 수 없습니다.\r\rindex: 0");
+    ::PostMessageW(StartedWindow(*quiet), WM_CLOSE, 0, 0);
+    EXPECT_EQ(quiet->WaitForExit(), std::optional<DWORD>(3));
+  }
+  auto tavi = Start("");
+  const HWND window = StartedWindow(*tavi);
+  ASSERT_TRUE(window);
+  EXPECT_EQ(ListEntries(window), (std::vector<std::string>{"사무실", "집"}));
+  {
+    const Handle held = hold(FILE_SHARE_READ);
+    ::PostMessageW(::GetDlgItem(window, static_cast<int>(ControlId::btnMoveDown)), BM_CLICK, 0, 0);
+    AnswerBox(*tavi, "Tavi", "Unable to write to " + ini);
+  }
+  EXPECT_EQ(test::ReadFileBytes(ini), before);
+  ASSERT_TRUE(::DeleteFileW(Utf8ToWide(ini).c_str()));
+  ::PostMessageW(::GetDlgItem(window, static_cast<int>(ControlId::btnMoveUp)), BM_CLICK, 0, 0);
+  EXPECT_TRUE(test::WaitUntil([&] {
+    return CodePageToUtf8(test::ReadFileBytes(ini), 949) ==
+           "[사무실]\r\nOrder=0\r\n[집]\r\nOrder=1\r\n";
+  }));
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tavi->WaitForExit(), std::optional<DWORD>(0));
 }
 
 }  // namespace

@@ -410,12 +410,23 @@ TEST_F(PlaceListTest, LongNamesAndValuesAreReadWhole) {
     text += "[" + name + "]\r\nOrder=" + std::to_string(i) + "\r\n";
   }
   const std::string longValue(5000, 'v');
-  WriteIni(text + "[long]\r\nNIC=" + longValue + "\r\nOrder=200\r\n");
+  text += "[long]\r\nNIC=" + longValue + "\r\nOrder=200\r\n";
+  // Lines as a hand writes them: the load reads a place in one go, and must read what a read
+  // of each key gives.
+  text +=
+      "[hand]\r\n;NIC=x\r\n nic = \"Wi-Fi\" \r\nIP='10.0.0.1'\r\nip=10.0.0.2\r\nGATEWAY\r\n"
+      "GateWay=1.1.1.1\r\nSubNetMask=\"\r\n1stDNS=\"a\"b\"\r\n2ndDNS = \t\r\nOrder= 201 \r\n";
+  WriteIni(text);
   PrivateProfileStore ini(ini_);
   const TProfileList list = LoadProfiles(ini);
-  ASSERT_EQ(list.size(), 201u);
+  ASSERT_EQ(list.size(), 202u);
   EXPECT_EQ(list[199].Place, "place-199" + std::string(91, 'x'));
   EXPECT_EQ(list[200].NIC, longValue);
+  const TNetworkInfo hand = ReadProfile(ini, "hand");
+  EXPECT_EQ(list[201].Place, "hand");
+  for (const ProfileKey& key : kProfileKeys)
+    EXPECT_EQ(list[201].*key.field, hand.*key.field) << key.name;
+  EXPECT_EQ(hand.NIC + hand.IP + hand.SubNetMask, "Wi-Fi10.0.0.1\"");
 }
 
 }  // namespace
