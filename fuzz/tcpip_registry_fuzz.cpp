@@ -71,11 +71,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(write.type == Type::Dword && write.number == (settings.UseDhcp ? 1u : 0u));
       } else if (name == "NameServer") {
         FUZZ_CHECK(write.type == Type::String && path->keyPath == interfaceKey);
-        FUZZ_CHECK(write.text == settings.FirstDNS ||
-                   write.text == settings.FirstDNS + "," + settings.SecondDNS);
+        // The second server after a comma, only when there is one.
+        FUZZ_CHECK(write.text == (settings.SecondDNS.empty()
+                                      ? settings.FirstDNS
+                                      : settings.FirstDNS + "," + settings.SecondDNS));
       } else {
-        FUZZ_CHECK(name == "IPAddress" || name == "SubnetMask" || name == "DefaultGateway");
         FUZZ_CHECK(write.type == Type::MultiString);
+        FUZZ_CHECK(write.text == (name == "IPAddress"        ? settings.IP
+                                  : name == "SubnetMask"     ? settings.SubNetMask
+                                  : name == "DefaultGateway" ? settings.GateWay
+                                                             : "no such value"));
         // One entry: a NUL inside would split the address into two.
         if (accepted) FUZZ_CHECK(write.text.find('\0') == std::string::npos);
       }
