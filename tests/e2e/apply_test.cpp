@@ -67,9 +67,9 @@ class ApplyFromCommandLine : public ::testing::Test {
   void SetUp() override {
     for (const std::string& folder : {app_, bin_, record_, temp_})
       ASSERT_TRUE(::CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr)) << folder;
-    Copy("TAVI_TAVI_EXE", app_ + "\\tavi.exe");
-    Copy("TAVI_SCRIPTED_IPCONFIG_EXE", app_ + "\\ipconfig.exe");
-    Copy("TAVI_RECORDING_NETSH_EXE", bin_ + "\\netsh.exe");
+    test::CopyRequired("TAVI_TAVI_EXE", app_ + "\\tavi.exe");
+    test::CopyRequired("TAVI_SCRIPTED_IPCONFIG_EXE", app_ + "\\ipconfig.exe");
+    test::CopyRequired("TAVI_RECORDING_NETSH_EXE", bin_ + "\\netsh.exe");
     test::WriteFileBytes(app_ + "\\tavi.ini", Utf8ToCodePage(kPlaces, 949));
     // What ipconfig /all prints, in the OEM code page: the old Hangul as question marks.
     std::string listing = "\r\nWindows IP 구성\r\n\r\n";
@@ -78,12 +78,6 @@ class ApplyFromCommandLine : public ::testing::Test {
           std::string("이더넷 어댑터 ") + name + ":\r\n\r\n   미디어 상태 . . . : 연결됨\r\n";
     test::WriteFileBytes(listing_, Utf8ToCodePage(listing, 949));
     test::WriteFileBytes(netshSays_, Utf8ToCodePage("\r\n인터페이스를 찾을 수 없습니다.\r\n", 949));
-  }
-
-  static void Copy(const char* variable, const std::string& target) {
-    ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath(variable)).c_str(),
-                            Utf8ToWide(target).c_str(), FALSE))
-        << target;
   }
 
   std::unique_ptr<test::ChildProcess> Start(const std::string& arguments) {
@@ -125,6 +119,11 @@ class ApplyFromCommandLine : public ::testing::Test {
   test::ScopedEnvironment netshVariable_{"TAVI_NETSH_OUTPUT", netshSays_};
 };
 
+HWND Field(HWND window, ControlId id) {
+  return ::GetDlgItem(::GetDlgItem(window, static_cast<int>(ControlId::GroupBox1)),
+                      static_cast<int>(id));
+}
+
 constexpr char kHomeApplied[] = "[집](으)로 네트워크 연결을 설정하였습니다.";
 
 TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheExitCodeSaysHowItWent) {
@@ -165,12 +164,11 @@ TEST_F(ApplyFromCommandLine, ANameOutsideTheAnsiCodePageReachesNetshAsTyped) {
   auto tavi = Start("");
   const HWND window = test::WaitForProcessWindow(tavi->Id(), L"TfrmMain");
   ASSERT_TRUE(window);
-  const HWND frame = ::GetDlgItem(window, static_cast<int>(ControlId::GroupBox1));
-  const HWND nic = ::GetDlgItem(frame, static_cast<int>(ControlId::cmbNIC));
+  const HWND nic = Field(window, ControlId::cmbNIC);
   ASSERT_TRUE(test::WaitUntil([&] { return ::SendMessageW(nic, CB_GETCOUNT, 0, 0) == 3; }));
   ::SendMessageW(nic, CB_SETCURSEL, 2, 0);  // the registry's order
   ASSERT_EQ(test::WindowText(nic), kOldHangul);
-  ::PostMessageW(::GetDlgItem(frame, static_cast<int>(ControlId::btnApplyNetWork)), BM_CLICK, 0, 0);
+  ::PostMessageW(Field(window, ControlId::btnApplyNetWork), BM_CLICK, 0, 0);
   const std::string box =
       AnswerBox(*tavi, "설정 완료", std::string("변경 실패\r\r연결 \"") + kOldHangul + "\"을(를)");
   // The recording netsh writes its arguments as the system split them (quotes removed).
@@ -229,54 +227,21 @@ TEST_F(ApplyFromCommandLine, NothingAppliedKeepsTheWindowAndAFailedStartIsAFailu
 // ---- Hostile profile files ----------------------------------------------------------------
 
 // Order values that make every pivot of the list's quicksort the largest Order of its part,
-// the deepest the sort can nest: the Order of place i, each of 0 to n - 1 once.
+// the deepest the sort can nest: the middle place of each part holds its largest Order, which
+// the partition exchanges with the last place and leaves the rest to the next part.
 std::vector<int> AdverseOrders(int n) {
-  std::vector<int> label(static_cast<size_t>(n));
-  std::vector<int> order(label.size(), -1);  // -1: not chosen yet, below every pivot so far
-  std::iota(label.begin(), label.end(), 0);
-  auto at = [&](int i) -> int& {
-    return order[static_cast<size_t>(label[static_cast<size_t>(i)])];
-  };
-  int next = n;
-  std::vector<std::pair<int, int>> parts{{0, n - 1}};
-  while (!parts.empty()) {
-    auto [left, right] = parts.back();
-    parts.pop_back();
-    if (left >= right) continue;
-    int& pivot = at(left + (right - left) / 2);
-    if (pivot < 0) pivot = --next;
-    const int value = pivot;
-    int i = left;
-    int j = right;
-    do {
-      while (at(i) < value)
-        ++i;
-      while (at(j) > value)
-        --j;
-      if (i <= j) std::swap(label[static_cast<size_t>(i++)], label[static_cast<size_t>(j--)]);
-    } while (i <= j);
-    parts.insert(parts.end(), {{left, j}, {i, right}});
+  std::vector<int> place(static_cast<size_t>(n)), order(place.size());
+  std::iota(place.begin(), place.end(), 0);
+  for (size_t right = place.size() - 1; right > 0; --right) {
+    order[static_cast<size_t>(place[right / 2])] = static_cast<int>(right);
+    std::swap(place[right / 2], place[right]);
   }
-  for (int& o : order)
-    if (o < 0) o = --next;
+  order[static_cast<size_t>(place[0])] = 0;
   return order;
 }
 
 std::vector<std::string> ListEntries(HWND window) {
-  const HWND list = ::GetDlgItem(window, static_cast<int>(ControlId::listboxPlace));
-  std::vector<std::string> entries(static_cast<size_t>(::SendMessageW(list, LB_GETCOUNT, 0, 0)));
-  for (size_t i = 0; i < entries.size(); ++i) {
-    std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(
-        ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-    entries[i] = WideToUtf8(text);
-  }
-  return entries;
-}
-
-HWND Field(HWND window, ControlId id) {
-  return ::GetDlgItem(::GetDlgItem(window, static_cast<int>(ControlId::GroupBox1)),
-                      static_cast<int>(id));
+  return test::Items(::GetDlgItem(window, static_cast<int>(ControlId::listboxPlace)));
 }
 
 // The window of a start, once it answers within the bound of a start (null otherwise).

@@ -49,8 +49,7 @@ class UpdateEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     UseLoopbackProxy();
-    ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_EXE")).c_str(),
-                            Utf8ToWide(Exe()).c_str(), FALSE));
+    test::CopyRequired("TAVI_TAVI_EXE", Exe());
     test::WriteFileBytes(
         install.File("tavi.ini"),
         Utf8ToCodePage("[회사]\r\nNIC=lo\r\nOrder=0\r\n[집]\r\nNIC=lo\r\nOrder=1\r\n", 949));

@@ -93,4 +93,15 @@ void PressButton(HWND box, int id) {
                  reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
 }
 
+std::vector<std::string> Items(HWND list) {
+  std::vector<std::string> items;
+  for (LRESULT i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+    std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    items.push_back(WideToUtf8(text));
+  }
+  return items;
+}
+
 }  // namespace tavi::test

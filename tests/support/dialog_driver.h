@@ -8,6 +8,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "win/handle.h"
 
@@ -52,5 +53,8 @@ void PressButton(HWND box, int id);
 
 // A window's text, also of another process's window or control.
 std::string WindowText(HWND window);
+
+// The texts of a list box's items, also of another process's list box.
+std::vector<std::string> Items(HWND list);
 
 }  // namespace tavi::test

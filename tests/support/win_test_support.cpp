@@ -55,6 +55,12 @@ std::string RequiredEnvPath(const char* name) {
   return value;
 }
 
+void CopyRequired(const char* variable, const std::string& target) {
+  EXPECT_TRUE(
+      ::CopyFileW(Utf8ToWide(RequiredEnvPath(variable)).c_str(), Utf8ToWide(target).c_str(), FALSE))
+      << target;
+}
+
 ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value)
     : name_(Utf8ToWide(name)), had_(::GetEnvironmentVariableW(name_.c_str(), nullptr, 0) > 0) {
   old_ = Utf8ToWide(EnvironmentValue(name));

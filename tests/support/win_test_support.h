@@ -31,6 +31,8 @@ bool FileExists(const std::string& path);
 // An environment variable set by the test registration (for example TAVI_TAVI_EXE),
 // with forward slashes turned into backslashes; fails the test when it is missing.
 std::string RequiredEnvPath(const char* name);
+// Copies the file whose path that environment variable holds to target.
+void CopyRequired(const char* variable, const std::string& target);
 
 // An environment variable of this process (and so of the programs it starts) set for a
 // test's duration; the old value, or its absence, comes back afterwards.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_window_win32.h"
+#include "dialog_driver.h"
 #include "scripted_prompts.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
@@ -49,17 +50,6 @@ inline void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   for (int i = 0; i < downs; ++i)
     ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
   ::PostMessageW(popup, WM_KEYDOWN, openMenu->choose < 0 ? VK_ESCAPE : VK_RETURN, 0);
-}
-
-// The texts of a list box's items.
-inline std::vector<std::string> Items(HWND list) {
-  std::vector<std::string> items;
-  for (LRESULT i = 0; i < ::SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
-    std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
-    ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    items.push_back(WideToUtf8(text));
-  }
-  return items;
 }
 
 class WindowTest : public ::testing::Test {

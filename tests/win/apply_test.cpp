@@ -27,9 +27,8 @@ class ApplyTest : public test::WindowTest {
   void SetUp() override {
     for (const std::string& folder : {bin_, record_, temp_})
       ::CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr);
-    const std::wstring netsh = Utf8ToWide(test::RequiredEnvPath("TAVI_RECORDING_NETSH_EXE"));
     for (const char* name : {"\\netsh.exe", "\\net.exe"})
-      ASSERT_TRUE(::CopyFileW(netsh.c_str(), Utf8ToWide(bin_ + name).c_str(), FALSE));
+      test::CopyRequired("TAVI_RECORDING_NETSH_EXE", bin_ + name);
     ReadRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, systemRoot_);
     OpenWindow();
   }

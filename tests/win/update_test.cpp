@@ -438,8 +438,7 @@ void MakeFolder(const std::string& path) {
 }
 
 void CopyTavi(const std::string& target) {
-  ASSERT_TRUE(::CopyFileW(Utf8ToWide(test::RequiredEnvPath("TAVI_TAVI_EXE")).c_str(),
-                          Utf8ToWide(target).c_str(), FALSE));
+  test::CopyRequired("TAVI_TAVI_EXE", target);
 }
 
 // An installation, tavi.exe (the project's version) in a scratch folder, and everything the updater
