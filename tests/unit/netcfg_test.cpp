@@ -23,13 +23,6 @@ namespace {
 using namespace std::string_literals;
 using namespace std::string_view_literals;
 
-TEST(RegStringText, DropsOnlyATerminatingNul) {
-  EXPECT_EQ(RegStringText("C:\\WINDOWS\0"sv), "C:\\WINDOWS"sv);
-  EXPECT_EQ(RegStringText("C:\\WINDOWS"sv), "C:\\WINDOWS"sv);  // stored without one
-  EXPECT_EQ(RegStringText(""sv), ""sv);
-  EXPECT_EQ(RegStringText(u"가\0"sv), u"가"sv);
-}
-
 TEST(RegMultiStringText, KeepsOneNulAfterEveryEntry) {
   EXPECT_EQ(RegMultiStringText("a\0b\0\0"sv), "a\0b\0"sv);
   EXPECT_EQ(RegMultiStringText("a\0b\0"sv), "a\0b\0"sv);  // stored without the list's end

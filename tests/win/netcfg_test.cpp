@@ -1,4 +1,5 @@
-// The Win32 side of netcfg/ against the real system of the test's Wine prefix.
+// The Win32 side of netcfg/ against the real system of the test's Wine prefix, and the handle
+// owner that it uses throughout.
 // - The registry value helpers inside a scratch key that each test starts without and leaves
 //   behind removed; the TCP/IP writer under an adapter named by a NetBT binding list written
 //   here, every value read back with its type.
@@ -34,6 +35,40 @@ namespace tavi {
 namespace {
 
 using namespace std::string_literals;
+
+// The move-only handle owner that all of these use closes exactly once, whoever ends up
+// holding the handle.
+bool IsOpen(HANDLE h) {
+  DWORD flags = 0;
+  return ::GetHandleInformation(h, &flags) != 0;
+}
+
+TEST(UniqueHandle, ClosesOnceAcrossMovesResetsAndRelease) {
+  auto event = [] { return ::CreateEventW(nullptr, TRUE, FALSE, nullptr); };
+  const HANDLE raw = event(), a = event(), b = event();
+  ASSERT_TRUE(raw && a && b);
+  {
+    Handle first(raw);
+    Handle second(std::move(first));
+    Handle third;
+    third = std::move(second);
+    EXPECT_FALSE(first || second);
+    EXPECT_EQ(third.get(), raw);
+    EXPECT_TRUE(IsOpen(raw));
+  }
+  EXPECT_FALSE(IsOpen(raw));
+
+  Handle owner(a);
+  owner.reset(b);  // closes a, holds b
+  EXPECT_FALSE(IsOpen(a));
+  EXPECT_EQ(owner.release(), b);
+  EXPECT_FALSE(owner);
+  EXPECT_TRUE(IsOpen(b) && ::CloseHandle(b));
+
+  EXPECT_FALSE(Handle(INVALID_HANDLE_VALUE));  // CreateFile's failure value is no handle
+  WIN32_FIND_DATAW data;
+  EXPECT_FALSE(FindHandle(::FindFirstFileW(L"Z:\\no\\such\\folder\\*", &data)));
+}
 
 // The data of a value of that type as UTF-16 units (a DWORD as two); "-" for none.
 std::wstring Stored(const std::string& valuePath, DWORD type) {

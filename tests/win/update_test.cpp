@@ -437,15 +437,11 @@ void MakeFolder(const std::string& path) {
   ASSERT_TRUE(::CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr)) << path;
 }
 
-void CopyTavi(const std::string& target) {
-  test::CopyRequired("TAVI_TAVI_EXE", target);
-}
-
 // An installation, tavi.exe (the project's version) in a scratch folder, and everything the updater
 // does to the world outside it, written down.
 class UpdaterTest : public ::testing::Test {
  protected:
-  void SetUp() override { CopyTavi(Exe()); }
+  void SetUp() override { test::CopyRequired("TAVI_TAVI_EXE", Exe()); }
 
   std::string Exe() const { return dir.File("tavi.exe"); }
   std::string Info() const { return dir.File("update.info"); }
@@ -645,7 +641,7 @@ TEST_F(UpdaterTest, DescriptionIsStoredAndDecided) {
   EXPECT_FALSE(FileExists(Downloads()));
 
   WriteFileBytes(dir.File("same.dll"), "no version information");
-  CopyTavi(dir.File("current.exe"));
+  test::CopyRequired("TAVI_TAVI_EXE", dir.File("current.exe"));
   // The server speaks the system's ANSI code page, as INI files do.
   const std::string description = Utf8ToCodePage(
       "[info]\r\n1=속도 개선\r\n2=버그 수정\r\n"
@@ -903,7 +899,7 @@ struct Seen {
 class UpdateWorkflowTest : public test::WindowTest {
  protected:
   void SetUp() override {
-    CopyTavi(dir_.File("tavi.exe"));
+    test::CopyRequired("TAVI_TAVI_EXE", dir_.File("tavi.exe"));
     TfrmMainOptions options = Options();
     options.updater.startProgram = [this](const std::string& file, const std::string& parameters) {
       starts.push_back(file + " " + parameters);
