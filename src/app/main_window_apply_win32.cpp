@@ -203,7 +203,11 @@ void TfrmMain::ProcessCommandLine() {
         Quiet = true;
         break;
       case ArgumentAction::Kind::NotFound:
-        ShowMessage(PlaceNotFoundText(argument, action.byName), "Tavi", MB_OK | MB_ICONINFORMATION);
+        // A name that finds nothing is quiet after /s; an unknown index always says so.
+        if (!action.byName || !Quiet) {
+          ShowMessage(PlaceNotFoundText(argument, action.byName), "Tavi",
+                      MB_OK | MB_ICONINFORMATION);
+        }
         exitCode_.RecordPlaceNotFound();
         break;
       case ArgumentAction::Kind::Apply:

@@ -130,6 +130,8 @@ TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheExitCodeSaysHowItWe
   // Quiet from the start, the place by its name (code page 949 in the file): no box at all (a
   // modal one would keep the program from ending).
   EXPECT_EQ(Start("/s \"집\"")->WaitForExit(), std::optional<DWORD>(0));
+  // A name that finds nothing keeps quiet too (an index does not), and decides the exit code.
+  EXPECT_EQ(Start("/s 없는곳 1")->WaitForExit(), std::optional<DWORD>(3));
   // The place read back as asked, then an index that names no place: exit code 3.
   auto tavi = Start("1 /s 1 7");
   AnswerBox(*tavi, "설정 완료", kHomeApplied);
@@ -138,7 +140,7 @@ TEST_F(ApplyFromCommandLine, BoxesComeUntilQuietIsAskedAndTheExitCodeSaysHowItWe
   auto hex = Start("$1");
   AnswerBox(*hex, "설정 완료", kHomeApplied);
   EXPECT_EQ(hex->WaitForExit(), std::optional<DWORD>(0));
-  for (int n = 1; n <= 4; ++n)
+  for (int n = 1; n <= 5; ++n)
     EXPECT_EQ(Script(n), kLoopbackScript) << n;
   EXPECT_FALSE(test::FileExists(temp_ + "\\nic.dat"));
   // netsh got the whole path of the script in its folder with a blank.
