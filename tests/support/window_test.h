@@ -110,7 +110,6 @@ class WindowTest : public ::testing::Test {
   TempDir dir_;
   std::string ini_ = dir_.File("tavi.ini");
   ScriptedPrompts prompts_;
-  std::unique_ptr<TfrmMain> frm_;
   // What the window asked of the notification area, which sees it only with realTray_.
   struct TrayCall {
     DWORD message;
@@ -120,6 +119,9 @@ class WindowTest : public ::testing::Test {
   };
   std::vector<TrayCall> trayCalls_;
   bool realTray_ = false;
+  // Last, so that it goes first: its window's end still reaches the members above (the
+  // icon's removal is written down in trayCalls_).
+  std::unique_ptr<TfrmMain> frm_;
 };
 
 }  // namespace tavi::test

@@ -58,6 +58,7 @@ class ApplyTest : public test::WindowTest {
     ProcessMessages();
   }
   void TearDown() override {
+    frm_.reset();  // while the members its connection reader and prompts reach still live
     WriteRegString(HKEY_LOCAL_MACHINE, kSystemRootValuePath, systemRoot_);
   }
 
