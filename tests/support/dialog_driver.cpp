@@ -14,10 +14,19 @@ ChildProcess::ChildProcess(const std::string& commandLine) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << commandLine << " (error " << ::GetLastError() << ")";
-    return;
+  // Wine, with both cores busy, now and then fails a start with ERROR_INTERNAL_ERROR when the
+  // new process is slow to come up; a second start succeeds.
+  for (int attempt = 1;; ++attempt) {
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &info)) {
+      break;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+      ADD_FAILURE() << "cannot start " << commandLine << " (error " << error << ")";
+      return;
+    }
+    ::Sleep(500);
   }
   Handle thread(info.hThread);
   process_.reset(info.hProcess);
