@@ -37,12 +37,14 @@ std::vector<std::string> CommandLineArguments(std::string_view commandLine) {
   return arguments;
 }
 
+bool IsQuietSwitch(std::string_view argument) {
+  return argument.size() == 2 && argument[0] == '/' && (argument[1] == 's' || argument[1] == 'S');
+}
+
 ArgumentAction ClassifyArgument(std::string_view argument, std::span<const std::string> places,
                                 const SamePlaceName& sameName) {
   using Kind = ArgumentAction::Kind;
-  if (argument.size() == 2 && argument[0] == '/' && (argument[1] == 's' || argument[1] == 'S')) {
-    return {Kind::SetQuiet};
-  }
+  if (IsQuietSwitch(argument)) return {Kind::SetQuiet};
   if (const std::optional<std::int32_t> number = ParseInt32(argument)) {
     const int index = *number;
     if (index == -1) return {Kind::Ignore};

@@ -30,6 +30,9 @@ struct ArgumentAction {
   bool byName = false;  // the argument is a name, not a number
 };
 
+// "/s" in any letter case: the switch that asks for no boxes.
+bool IsQuietSwitch(std::string_view argument);
+
 // Whether two place names stand for the same place (the comparison Save uses for names).
 using SamePlaceName = std::function<bool(std::string_view a, std::string_view b)>;
 

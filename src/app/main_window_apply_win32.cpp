@@ -14,6 +14,7 @@
 #include "netcfg/netsh_runner_win32.h"
 #include "netcfg/registry_values_win32.h"
 #include "netcfg/tcpip_registry_win32.h"
+#include "profiles/profile_list.h"
 #include "win/message_loop_win32.h"
 #include "win/text_win32.h"
 
@@ -131,13 +132,10 @@ ApplyOutcome TfrmMain::RunApply() {
   SetStatusText(kProgressPanel, applied ? kAppliedText : kApplyFailedText);
   if (!Quiet) {
     // Both outcomes keep the completion box's caption and icon; the text tells them apart.
-    if (applied) {
-      ShowMessage(ApplySuccessText(values.Place), kApplyDoneCaption, MB_OK | MB_ICONINFORMATION);
-    } else {
-      ShowMessage(ApplyFailureText(values.NIC, found.status, readBack, problem,
-                                   NetshMessageLines(netshOutput)),
-                  kApplyDoneCaption, MB_OK | MB_ICONINFORMATION);
-    }
+    ShowMessage(applied ? ApplySuccessText(values.Place)
+                        : ApplyFailureText(values.NIC, found.status, readBack, problem,
+                                           NetshMessageLines(netshOutput)),
+                kApplyDoneCaption, MB_OK | MB_ICONINFORMATION);
   }
   return applied ? ApplyOutcome::Applied : ApplyOutcome::Failed;
 }
@@ -192,10 +190,8 @@ ApplyOutcome TfrmMain::ApplyPlaceAt(int index) {
 }
 
 void TfrmMain::ProcessCommandLine() {
+  const std::vector<std::string> places = PlaceNames(Profiles);
   for (const std::string& argument : Arguments()) {
-    std::vector<std::string> places;
-    for (const TNetworkInfo& profile : Profiles)
-      places.push_back(profile.Place);
     // Names as Save compares them: the profile file takes case twins for one section.
     const ArgumentAction action = ClassifyArgument(argument, places, SameIgnoringCase);
     switch (action.kind) {

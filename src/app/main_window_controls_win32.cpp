@@ -262,13 +262,12 @@ SIZE TfrmMain::FrameSize() const {
 void TfrmMain::FitClientArea() {
   // The frame may differ from what AdjustWindowRectEx predicted (a theme, a taller caption):
   // the client area is what the layout needs, so correct the outer size by the difference.
-  RECT client;
-  ::GetClientRect(window_, &client);
-  const int dx = ScaleFrom96(kClientWidth96, dpi_) - client.right;
-  const int dy = ScaleFrom96(kClientHeight96, dpi_) - client.bottom;
-  if (dx == 0 && dy == 0) return;
   RECT outer;
   ::GetWindowRect(window_, &outer);
+  const SIZE frame = FrameSize();
+  const int dx = frame.cx - (outer.right - outer.left);
+  const int dy = frame.cy - (outer.bottom - outer.top);
+  if (dx == 0 && dy == 0) return;
   // Growing about its centre, it keeps its title bar on the screen if it had it there.
   const LONG left = std::max(outer.left - dx / 2, std::min(outer.left, 0L));
   const LONG top = std::max(outer.top - dy / 2, std::min(outer.top, 0L));

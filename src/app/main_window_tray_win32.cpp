@@ -5,6 +5,7 @@
 
 #include "app/main_window_win32.h"
 #include "app/tray_menu.h"
+#include "profiles/profile_list.h"
 #include "win/handle.h"
 #include "win/text_win32.h"
 
@@ -54,8 +55,7 @@ Menu CreateTrayMenu(const std::vector<TrayMenuItem>& items) {
 }  // namespace
 
 void TfrmMain::AddTrayIcon() {
-  if (trayIconAdded_ || closeRequested_ || !window_) return;
-  trayIconAdded_ = true;
+  if (trayIcon_.Wanted() || closeRequested_ || !window_) return;
   ShowTrayIcon();
 }
 
@@ -80,9 +80,7 @@ void TfrmMain::ShowFromTray() {
 }
 
 void TfrmMain::ShowTrayMenu() {
-  std::vector<std::string> places;
-  for (const TNetworkInfo& profile : Profiles)
-    places.push_back(profile.Place);
+  const std::vector<std::string> places = PlaceNames(Profiles);
   // While a box of the window is open the window takes no clicks; neither does the menu, but
   // for showing the window (and the box).
   auto state = [this] {

@@ -343,11 +343,7 @@ void TfrmMain::RunFirstActivation() {
     ::SendMessageW(list, LB_SETCURSEL, 0, 0);
     listboxPlaceClick();
     // An empty list must not pass for a file without places; "/s" asks for no boxes.
-    const bool quiet = std::ranges::any_of(Arguments(), [](const std::string& argument) {
-      return ClassifyArgument(argument, {}, SameIgnoringCase).kind ==
-             ArgumentAction::Kind::SetQuiet;
-    });
-    if (!unreadableIni_.empty() && !quiet) {
+    if (!unreadableIni_.empty() && std::ranges::none_of(Arguments(), IsQuietSwitch)) {
       ShowMessage(UnreadableFileText(unreadableIni_), kTaviCaption, MB_OK | MB_ICONEXCLAMATION);
     }
     ProcessCommandLine();

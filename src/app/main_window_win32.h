@@ -265,7 +265,6 @@ class TfrmMain {
   bool busyCursor_ = false;  // the hourglass over the window while an apply changes settings
   RunExitCode exitCode_;
   TrayIcon trayIcon_;
-  bool trayIconAdded_ = false;
   LastApply lastApply_;
 };
 

@@ -33,7 +33,7 @@ void AdapterDiscovery::Start() {
   // The listing can only drop names, and ipconfig is the slow part of the window's start: it
   // starts as netsh does, in a hidden console of its own, which Wine gives it some 20 ms
   // sooner than none.
-  if (AnyConnectionName(names_)) listing_.Start("ipconfig /all", {.asRunAndWait = true});
+  if (AnyConnectionName(names_)) listing_.Start("ipconfig /all");
 }
 
 std::vector<std::string> AdapterDiscovery::Finish() {

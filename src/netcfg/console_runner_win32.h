@@ -44,9 +44,6 @@ class ConsoleCapture {
 
   struct Options {
     bool withErrors = false;  // standard error into the same pipe, in order with the output
-    // Started as RunAndWait starts its commands: in its folder, with a hidden console of its
-    // own instead of none (which Wine takes some 20 ms longer to give).
-    bool asRunAndWait = false;
   };
   bool Start(const std::string& command) { return Start(command, Options()); }
   bool Start(const std::string& command, const Options& options);

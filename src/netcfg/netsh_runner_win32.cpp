@@ -21,8 +21,7 @@ using Clock = std::chrono::steady_clock;
 // could not be started or did not end before the deadline.
 bool RunCaptured(const std::string& command, Clock::time_point deadline, NetshRun& run) {
   ConsoleCapture capture;
-  if (!capture.Start(InterpreterCommandLine(command, true),
-                     {.withErrors = true, .asRunAndWait = true})) {
+  if (!capture.Start(InterpreterCommandLine(command, true), {.withErrors = true})) {
     run.started = false;
     return false;
   }

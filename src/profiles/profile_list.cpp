@@ -82,6 +82,13 @@ int MoveTarget(int selected, int count, MoveDirection direction) {
   return target >= 0 && target < count ? target : -1;
 }
 
+std::vector<std::string> PlaceNames(const TProfileList& profiles) {
+  std::vector<std::string> names;
+  for (const TNetworkInfo& profile : profiles)
+    names.push_back(profile.Place);
+  return names;
+}
+
 void ExchangeProfiles(TProfileList& profiles, std::size_t a, std::size_t b) {
   std::swap(profiles[a], profiles[b]);
   for (size_t p = 0; p < profiles.size(); ++p)

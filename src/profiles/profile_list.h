@@ -37,6 +37,9 @@ int MoveTarget(int selected, int count, MoveDirection direction);
 // whatever the names are.
 void ExchangeProfiles(TProfileList& profiles, std::size_t a, std::size_t b);
 
+// The places' names, in list order.
+std::vector<std::string> PlaceNames(const TProfileList& profiles);
+
 // ---- Saving ------------------------------------------------------------------------------
 
 // The editing controls as Save sees them.

@@ -3,13 +3,26 @@
 // file the hash the description gives it.
 #pragma once
 
+#include <windows.h>
+
+#include <wincrypt.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "update/update_description.h"
+#include "win/handle.h"
 
 namespace tavi {
+
+// CryptoAPI's providers, hashes and keys: numbers, 0 for none, each with its own release.
+inline BOOL WINAPI ReleaseCryptProvider(HCRYPTPROV provider) {
+  return ::CryptReleaseContext(provider, 0);
+}
+using CryptProvider = UniqueHandle<NullableHandleTraits<HCRYPTPROV, &ReleaseCryptProvider>>;
+using CryptHash = UniqueHandle<NullableHandleTraits<HCRYPTHASH, &::CryptDestroyHash>>;
+using CryptKey = UniqueHandle<NullableHandleTraits<HCRYPTKEY, &::CryptDestroyKey>>;
 
 // The SHA-256 of the bytes (32 bytes); none when the system cannot compute it.
 std::optional<std::string> Sha256(std::string_view bytes);

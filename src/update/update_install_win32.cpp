@@ -9,10 +9,6 @@
 namespace tavi {
 namespace {
 
-bool Exists(const std::string& path) {
-  return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 struct Staged {
   std::string target;
   std::string bytes;
@@ -23,7 +19,7 @@ struct Staged {
 bool Restore(const Staged& file) {
   if (ReadWholeFile(file.target) == file.old) return true;  // a write that failed at its start
   if (file.old) return WriteWholeFile(file.target, *file.old);
-  return ::DeleteFileW(Utf8ToWide(file.target).c_str()) || !Exists(file.target);
+  return ::DeleteFileW(Utf8ToWide(file.target).c_str()) || !PathExists(file.target);
 }
 
 }  // namespace
@@ -38,7 +34,7 @@ std::optional<InstallFailure> InstallFiles(const std::vector<const DescribedFile
     std::optional<std::string> bytes = ReadWholeFile(source);
     if (!IsDescribedFile(*file, bytes)) return InstallFailure{source};
     Staged next{installFolder + file->name, std::move(*bytes), std::nullopt};
-    if (Exists(next.target) && !(next.old = ReadWholeFile(next.target))) {
+    if (PathExists(next.target) && !(next.old = ReadWholeFile(next.target))) {
       return InstallFailure{next.target};
     }
     staged.push_back(std::move(next));

@@ -29,18 +29,11 @@ constexpr DWORD kLeftoverPollMs = 100;
 // Longest wait between two looks at the description request; messages end it at once.
 constexpr DWORD kDescriptionPollMs = 100;
 
-DWORD Attributes(const std::string& path) {
-  return ::GetFileAttributesW(Utf8ToWide(path).c_str());
-}
-
-bool IsFile(const std::string& path) {
-  const DWORD attributes = Attributes(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = Attributes(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+// A reply that came with another status than success (an error page): its status line, which
+// says most whatever else was wrong with it; empty otherwise.
+std::string ErrorStatus(const THttpDownload& download) {
+  const std::string status = StatusLine(download.ResponseHeaders());
+  return status.empty() || IsSuccessStatus(status) ? std::string() : status;
 }
 
 std::string FullPath(const std::string& path) {
@@ -272,8 +265,7 @@ void TRavoUpdater::CreateDownloads() {
 void TRavoUpdater::DescriptionArrived(const std::string& text) {
   infoState_ = InfoState::failed;
   // An error page (no description there, a failing script, a redirect to either) is none.
-  const std::string status = StatusLine(InfoDownload->ResponseHeaders());
-  if (!IsSuccessStatus(status)) {
+  if (const std::string status = ErrorStatus(*InfoDownload); !status.empty()) {
     RaiseError(*this, DescriptionFailedText(URL, status));
     return;
   }
@@ -299,9 +291,7 @@ void TRavoUpdater::DescriptionArrived(const std::string& text) {
 void TRavoUpdater::InfoDownloadError(TObject& sender) {
   infoState_ = InfoState::failed;
   const auto& download = static_cast<const THttpDownload&>(sender);
-  // An error page says most by its status, whatever else was wrong with it.
-  const std::string status = StatusLine(download.ResponseHeaders());
-  if (!status.empty() && !IsSuccessStatus(status)) {
+  if (const std::string status = ErrorStatus(download); !status.empty()) {
     RaiseError(*this, DescriptionFailedText(URL, status));
   } else if (!download.ErrorMessage().empty()) {
     RaiseError(sender, download.ErrorMessage());
@@ -425,9 +415,8 @@ void TRavoUpdater::RunApplyUpdates() {
     if (!*alive) return;
 
     // Whatever the server sent with another status than success (an error page) must
-    // never be installed; its status says most, whatever else was wrong with it.
-    const std::string status = StatusLine(FileDownload->ResponseHeaders());
-    if (!status.empty() && !IsSuccessStatus(status)) {
+    // never be installed.
+    if (const std::string status = ErrorStatus(*FileDownload); !status.empty()) {
       ::DeleteFileW(Utf8ToWide(target).c_str());
       RaiseError(*this, StatusErrorText(status, file->url));
       return;

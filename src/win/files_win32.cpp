@@ -18,7 +18,25 @@ std::string FolderFrom(UINT(WINAPI* get)(LPWSTR, UINT)) {
   return WideToUtf8(folder);
 }
 
+DWORD Attributes(const std::string& path) {
+  return ::GetFileAttributesW(Utf8ToWide(path).c_str());
+}
+
 }  // namespace
+
+bool PathExists(const std::string& path) {
+  return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::string SystemFolder() {
   return FolderFrom(::GetSystemDirectoryW);

@@ -15,6 +15,11 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes);
 // The file's whole content; none when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
+// Whether something, a file, or a folder is there.
+bool PathExists(const std::string& path);
+bool IsFile(const std::string& path);
+bool IsFolder(const std::string& path);
+
 // Removes the folder with everything in it; true when the folder itself went. Links to
 // other folders are removed, never followed.
 bool RemoveFolderTree(const std::string& folder);

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <wincrypt.h>
-
 #include <utility>
 
 namespace tavi {
@@ -68,8 +66,8 @@ using FindHandle = UniqueHandle<FindHandleTraits>;
 template <typename T, auto CloseFunction>
 struct NullableHandleTraits {
   using handle_type = T;
-  static T Invalid() noexcept { return nullptr; }
-  static bool IsValid(T h) noexcept { return h != nullptr; }
+  static T Invalid() noexcept { return T{}; }
+  static bool IsValid(T h) noexcept { return h != T{}; }
   static void Close(T h) noexcept { CloseFunction(h); }
 };
 
@@ -82,20 +80,5 @@ using Window = UniqueHandle<NullableHandleTraits<HWND, &::DestroyWindow>>;
 using Icon = UniqueHandle<NullableHandleTraits<HICON, &::DestroyIcon>>;
 using Hook = UniqueHandle<NullableHandleTraits<HHOOK, &::UnhookWindowsHookEx>>;
 using Menu = UniqueHandle<NullableHandleTraits<HMENU, &::DestroyMenu>>;
-
-// CryptoAPI's providers, hashes and keys: numbers, 0 for none, each with its own release.
-template <typename T, BOOL(WINAPI* Destroy)(T)>
-struct CryptHandleTraits {
-  using handle_type = T;
-  static T Invalid() noexcept { return 0; }
-  static bool IsValid(T h) noexcept { return h != 0; }
-  static void Close(T h) noexcept { Destroy(h); }
-};
-inline BOOL WINAPI ReleaseCryptProvider(HCRYPTPROV provider) {
-  return ::CryptReleaseContext(provider, 0);
-}
-using CryptProvider = UniqueHandle<CryptHandleTraits<HCRYPTPROV, &ReleaseCryptProvider>>;
-using CryptHash = UniqueHandle<CryptHandleTraits<HCRYPTHASH, &::CryptDestroyHash>>;
-using CryptKey = UniqueHandle<CryptHandleTraits<HCRYPTKEY, &::CryptDestroyKey>>;
 
 }  // namespace tavi
