@@ -3,20 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "update/ascii_case.h"
 #include "update/download_result.h"
 #include "update/signed_description.h"
 
 namespace tavi {
 namespace {
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
 
 bool IsDeviceName(std::string_view name) {
   // The part before the first dot decides, without the blanks before that dot: "nul.txt" and
@@ -27,13 +19,13 @@ bool IsDeviceName(std::string_view name) {
   static constexpr std::array<std::string_view, 6> kDevices = {"con", "prn",    "aux",
                                                                "nul", "conin$", "conout$"};
   for (const std::string_view device : kDevices) {
-    if (SameIgnoringCase(stem, device)) return true;
+    if (SameIgnoringAsciiCase(stem, device)) return true;
   }
   // COM1 to COM9 and LPT1 to LPT9; Windows takes the superscripts ¹, ² and ³ for digits there.
   if (stem.size() < 4) return false;
   const std::string_view port = stem.substr(0, 3);
   const std::string_view number = stem.substr(3);
-  if (!SameIgnoringCase(port, "com") && !SameIgnoringCase(port, "lpt")) return false;
+  if (!SameIgnoringAsciiCase(port, "com") && !SameIgnoringAsciiCase(port, "lpt")) return false;
   return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\u00b9" ||
          number == "\u00b2" || number == "\u00b3";
 }
@@ -42,7 +34,7 @@ bool IsDeviceName(std::string_view name) {
 
 std::string DescriptionValue(const DescriptionSection& section, std::string_view key) {
   for (const auto& [name, value] : section.values) {
-    if (SameIgnoringCase(name, key)) return value;
+    if (SameIgnoringAsciiCase(name, key)) return value;
   }
   return {};
 }

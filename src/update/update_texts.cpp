@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <limits>
 
+#include "update/ascii_case.h"
+
 namespace tavi {
 namespace {
 
 const std::string kSeparatorHalf(20, '-');
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 }  // namespace
 
@@ -38,8 +36,7 @@ std::vector<std::string> SplitFileList(std::string_view files) {
 int UpdateFileNumber(std::string_view fileName, const std::vector<std::string>& files) {
   for (size_t i = 0; i < files.size(); ++i) {
     const std::string& name = files[i];
-    if (std::equal(name.begin(), name.end(), fileName.begin(), fileName.end(),
-                   [](char a, char b) { return AsciiLower(a) == AsciiLower(b); })) {
+    if (SameIgnoringAsciiCase(name, fileName)) {
       return static_cast<int>(i + 1);
     }
   }

@@ -1,18 +1,11 @@
 #include "update/url_split.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "update/ascii_case.h"
 
 namespace tavi {
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) ==
-                  std::tolower(static_cast<unsigned char>(b));
-         });
-}
 
 // "1" to "65535" without sign or blanks; 0 for anything else.
 std::uint16_t ParsePort(std::string_view digits) {
@@ -26,16 +19,17 @@ std::uint16_t ParsePort(std::string_view digits) {
 }
 
 bool IsHttpAddress(std::string_view text) {
-  return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://");
+  return StartsWithIgnoringAsciiCase(text, "http://") ||
+         StartsWithIgnoringAsciiCase(text, "https://");
 }
 
 }  // namespace
 
 HttpUrl SplitUrl(std::string_view url) {
   HttpUrl parts;
-  if (StartsWithNoCase(url, "http://")) {
+  if (StartsWithIgnoringAsciiCase(url, "http://")) {
     url.remove_prefix(7);
-  } else if (StartsWithNoCase(url, "https://")) {
+  } else if (StartsWithIgnoringAsciiCase(url, "https://")) {
     url.remove_prefix(8);
     parts.secure = true;
     parts.port = 443;
